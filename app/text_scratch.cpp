@@ -1,0 +1,3 @@
+#include "app/text_scratch.h"
+
+char text_scratch[TEXT_SCRATCH_SIZE];

@@ -1,0 +1,11 @@
+// The one shared buffer through which every text enters the program: a settings
+// value, a message text, a dialog field, a formatted number, the host name, one
+// received network chunk. At most 99 characters and a terminator fit; a received
+// chunk may fill all 100 bytes, being bounded by its count.
+#ifndef TULVO_TEXT_SCRATCH_H
+#define TULVO_TEXT_SCRATCH_H
+
+constexpr int TEXT_SCRATCH_SIZE = 100;
+extern char text_scratch[TEXT_SCRATCH_SIZE];
+
+#endif

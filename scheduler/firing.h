@@ -1,0 +1,24 @@
+// The firing sequence: optional silent notification, the settings saved, then the
+// forced power-off, reboot or log-off request and the end of the dialog loop.
+#ifndef TULVO_FIRING_H
+#define TULVO_FIRING_H
+
+enum ShutdownAction { ACTION_POWER_OFF = 0, ACTION_REBOOT = 1, ACTION_LOG_OFF = 2 };
+
+// The main window's choices as they stand at the moment of firing.
+struct FiringChoices {
+    bool power_off_checked;
+    bool reboot_checked;
+    bool send_message;
+    bool use_mapi;
+};
+
+int action_code(const FiringChoices& choices);
+
+// Requests the action forced (flags 12, 6 or 4) and posts the quit message.
+void request_shutdown(int code);
+
+// Runs the whole sequence; shows nothing and returns nothing.
+void fire(const FiringChoices& choices);
+
+#endif

@@ -1,0 +1,3 @@
+#include "settings/mail_settings.h"
+
+MailSettings mail_settings;

@@ -1,0 +1,101 @@
+#include "tests/support/message_box_watcher.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+const int message_box_text_id = 0xFFFF;
+
+struct Search {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect_box(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char class_name[16] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (process == search->process && lstrcmpA(class_name, "#32770") == 0 && IsWindowVisible(window) &&
+        GetDlgItem(window, message_box_text_id) != nullptr)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+std::string window_text(HWND window)
+{
+    char buffer[1024] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+bool shows_icon(HWND box, LPCSTR icon)
+{
+    const HICON expected = LoadIconA(nullptr, icon);
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        char class_name[16] = {};
+        GetClassNameA(child, class_name, sizeof class_name);
+        if (lstrcmpiA(class_name, "Static") == 0 && shown != nullptr && shown == expected) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+MessageBoxWatcher::MessageBoxWatcher(int answer) : answer_(answer), thread_([this] { watch(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<SeenBox> MessageBoxWatcher::boxes()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return boxes_;
+}
+
+void MessageBoxWatcher::set_answer(int answer) { answer_ = answer; }
+
+void MessageBoxWatcher::watch()
+{
+    while (!stop_) {
+        answered_.erase(std::remove_if(answered_.begin(), answered_.end(), [](HWND w) { return !IsWindow(w); }),
+                        answered_.end());
+        Search search{GetCurrentProcessId(), {}};
+        EnumWindows(collect_box, reinterpret_cast<LPARAM>(&search));
+        for (HWND box : search.found) {
+            if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) continue;
+            SeenBox seen;
+            seen.caption = window_text(box);
+            seen.text = window_text(GetDlgItem(box, message_box_text_id));
+            seen.owner = GetWindow(box, GW_OWNER);
+            seen.error_icon = shows_icon(box, IDI_HAND);
+            seen.question_icon = shows_icon(box, IDI_QUESTION);
+            seen.information_icon = shows_icon(box, IDI_ASTERISK);
+            seen.has_cancel = GetDlgItem(box, IDCANCEL) != nullptr;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                boxes_.push_back(seen);
+            }
+            answered_.push_back(box);
+            const int button = seen.has_cancel ? answer_.load() : IDOK;
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::string cp1251(const char* utf8)
+{
+    wchar_t wide[1024];
+    char narrow[1024];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
+    WideCharToMultiByte(1251, 0, wide, n, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}

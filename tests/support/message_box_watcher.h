@@ -1,0 +1,48 @@
+// Watches this process for message boxes while a test runs, records each one and
+// answers it, so that code which shows boxes can be tested against the real API.
+#ifndef TULVO_TEST_MESSAGE_BOX_WATCHER_H
+#define TULVO_TEST_MESSAGE_BOX_WATCHER_H
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    HWND owner;
+    bool error_icon;
+    bool question_icon;
+    bool information_icon;
+    bool has_cancel;
+};
+
+class MessageBoxWatcher {
+public:
+    // answer: the button pressed in every box (IDOK or IDCANCEL).
+    explicit MessageBoxWatcher(int answer = IDOK);
+    ~MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+    std::vector<SeenBox> boxes();
+    void set_answer(int answer);
+
+private:
+    void watch();
+    std::atomic<bool> stop_{false};
+    std::atomic<int> answer_;
+    std::mutex mutex_;
+    std::vector<SeenBox> boxes_;
+    std::vector<HWND> answered_;
+    std::thread thread_;
+};
+
+// The expected code page 1251 bytes of a UTF-8 literal, for comparing texts.
+std::string cp1251(const char* utf8);
+
+#endif
