@@ -1,0 +1,1 @@
+// Placeholder: filled in by its module's change.

@@ -1,0 +1,21 @@
+// Delivery through the system's Simple MAPI mail client, loaded from "mapi32.dll"
+// each time the transport is prepared.
+#ifndef TULVO_MAPI_TRANSPORT_H
+#define TULVO_MAPI_TRANSPORT_H
+
+#include <windows.h>
+
+#include <string>
+
+#include "mail/send_mode.h"
+
+// 0: library loaded, session open, recipient resolved. -1: failed, already shown.
+int mapi_prepare(HWND owner, const std::string& recipient);
+
+// Sends once through the prepared session; a failure is shown only in interactive mode.
+void mapi_send(HWND owner, const std::string& subject, const std::string& body, SendMode mode);
+
+// Frees the recipient, logs off and unloads the library.
+void mapi_release();
+
+#endif

@@ -1,0 +1,19 @@
+// The program's own SMTP client: one linear conversation over the prepared socket.
+#ifndef TULVO_SMTP_DIALOGUE_H
+#define TULVO_SMTP_DIALOGUE_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "mail/send_mode.h"
+
+// Connects the socket prepared by smtp_prepare and delivers one message. In
+// interactive mode the first failure is shown (owned by owner); in silent mode
+// nothing is. The socket is left for smtp_release, whatever happened.
+void smtp_dialogue(HWND owner, std::int32_t port, const std::string& login, const std::string& password,
+                   const std::string& mailbox, const std::string& recipient, const std::string& subject,
+                   const std::string& body, SendMode mode);
+
+#endif
