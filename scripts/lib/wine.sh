@@ -12,17 +12,23 @@ export LC_ALL=ru_RU.UTF-8
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 # Creates the prefix on first use: boot, fonts with Cyrillic, a virtual desktop
-# (hidden windows then cost nothing and screenshots show whole windows).
+# (hidden windows then cost nothing and screenshots show whole windows), and the
+# Windows version Wine reports (TULVO_WINE_VERSION: win7, win10, ...; Wine's default
+# when unset).
 wine_prefix_ready() {
-  if [ -f "$WINEPREFIX/.tulvo-ready" ]; then return 0; fi
+  local marker="$WINEPREFIX/.tulvo-ready-${TULVO_WINE_VERSION:-default}"
+  if [ -f "$marker" ]; then return 0; fi
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
   wineserver -w
   cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  if [ -n "${TULVO_WINE_VERSION:-}" ]; then
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$TULVO_WINE_VERSION" /f >/dev/null 2>&1
+  fi
   wineserver -w
-  touch "$WINEPREFIX/.tulvo-ready"
+  touch "$marker"
 }
 
 # Starts a display (unless one is given) and a persistent wineserver, warmed up
