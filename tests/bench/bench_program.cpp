@@ -1,0 +1,129 @@
+// Benchmark of the running program under Wine: time from process start to the
+// window being shown, CPU time per simulated idle hour (3,600 timer ticks, idle and
+// with an at-time schedule armed), private memory after start and after 10,000 ticks.
+// Usage: bench_program <path of tulvo.exe>. Prints figures; asserts nothing.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <cstdio>
+
+#include "app/resource.h"
+
+namespace {
+
+struct Search {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK find_dialog(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char class_name[16] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (process == search->process && lstrcmpA(class_name, "#32770") == 0 && IsWindowVisible(window) &&
+        GetDlgItem(window, IDC_TABS) != nullptr) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+double seconds_since(const LARGE_INTEGER& start)
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+double cpu_seconds(HANDLE process)
+{
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    const auto total = (ULONGLONG(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime) +
+                       (ULONGLONG(user.dwHighDateTime) << 32 | user.dwLowDateTime);
+    return double(total) / 1e7;
+}
+
+double private_kib(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    return double(counters.PrivateUsage) / 1024.0;
+}
+
+void send_ticks(HWND dialog, int count)
+{
+    for (int i = 0; i < count; ++i) SendMessageA(dialog, WM_TIMER, 0, 0);
+}
+
+// Steps the target time up by one minute with a click on the upper half of its up-down.
+void step_target_up(HWND dialog)
+{
+    HWND spin = GetDlgItem(dialog, IDC_TARGET_SPIN);
+    RECT rect;
+    GetClientRect(spin, &rect);
+    const LPARAM point = MAKELPARAM(rect.right / 2, rect.bottom / 4);
+    SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(spin, WM_LBUTTONUP, 0, point);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_program <tulvo.exe>\n");
+        return 2;
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(argv[1], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        std::fprintf(stderr, "cannot start %s\n", argv[1]);
+        return 1;
+    }
+    Search search{process.dwProcessId, nullptr};
+    while (search.found == nullptr && seconds_since(start) < 30) {
+        EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) Sleep(1);
+    }
+    if (search.found == nullptr) {
+        std::fprintf(stderr, "window not shown within 30 s\n");
+        TerminateProcess(process.hProcess, 1);
+        return 1;
+    }
+    const HWND dialog = search.found;
+    std::printf("start to window shown: %.0f ms\n", seconds_since(start) * 1000);
+    std::printf("private memory after start: %.0f KiB\n", private_kib(process.hProcess));
+
+    double cpu = cpu_seconds(process.hProcess);
+    LARGE_INTEGER ticks_start;
+    QueryPerformanceCounter(&ticks_start);
+    send_ticks(dialog, 3600);
+    std::printf("idle hour (3600 ticks, not armed): %.1f ms CPU in the program, %.0f ms wall\n",
+                (cpu_seconds(process.hProcess) - cpu) * 1000, seconds_since(ticks_start) * 1000);
+
+    for (int i = 0; i < 10; ++i) step_target_up(dialog);
+    SendMessageA(dialog, WM_COMMAND, IDC_START, 0);
+    cpu = cpu_seconds(process.hProcess);
+    send_ticks(dialog, 3600);
+    std::printf("armed hour (3600 ticks, at-time schedule): %.1f ms CPU in the program\n",
+                (cpu_seconds(process.hProcess) - cpu) * 1000);
+    send_ticks(dialog, 10000 - 7200);
+    std::printf("private memory after 10,000 ticks: %.0f KiB\n", private_kib(process.hProcess));
+
+    SendMessageA(dialog, WM_COMMAND, IDC_STOP, 0);
+    PostMessageA(dialog, WM_COMMAND, IDC_EXIT, 0);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 0;
+}
