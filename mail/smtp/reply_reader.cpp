@@ -1,0 +1,89 @@
+#include "mail/smtp/reply_reader.h"
+
+namespace {
+
+const unsigned char line_feed = 0x0A;
+const unsigned char continuation_mark = '-';
+// The byte that tells a continuation line from a final one: the one after the code.
+const int mark_offset = 3;
+
+std::uint8_t next(std::uint8_t index) { return static_cast<std::uint8_t>(index + 1); }
+
+int pending(const ReplyReader& reader) { return static_cast<std::uint8_t>(reader.write_index - reader.read_index); }
+
+unsigned char peek(const ReplyReader& reader, int offset)
+{
+    return reader.ring[static_cast<std::uint8_t>(reader.read_index + offset)];
+}
+
+enum class LineKind { Final, Continuation, Unknown };
+
+// The kind of the line whose first significant byte is the oldest pending one.
+// A line that ends before its fourth byte is final.
+LineKind line_kind(const ReplyReader& reader)
+{
+    for (int offset = 1; offset <= mark_offset; ++offset) {
+        if (offset >= pending(reader)) return LineKind::Unknown;
+        const unsigned char byte = peek(reader, offset);
+        if (byte == line_feed) return LineKind::Final;
+        if (offset == mark_offset && byte == continuation_mark) return LineKind::Continuation;
+    }
+    return LineKind::Final;
+}
+
+ReplyClass judge(unsigned char first, bool strict)
+{
+    if (first == '2' || (first == '3' && !strict)) return ReplyClass::Accepted;
+    return ReplyClass::Rejected;
+}
+
+} // namespace
+
+void ring_put(ReplyReader& reader, unsigned char byte)
+{
+    if (next(reader.write_index) == reader.read_index) return;
+    reader.ring[reader.write_index] = byte;
+    reader.write_index = next(reader.write_index);
+}
+
+unsigned char ring_get(ReplyReader& reader)
+{
+    if (ring_is_empty(reader)) return 0;
+    const unsigned char byte = reader.ring[reader.read_index];
+    reader.read_index = next(reader.read_index);
+    return byte;
+}
+
+bool ring_is_empty(const ReplyReader& reader) { return reader.read_index == reader.write_index; }
+
+void ring_discard(ReplyReader& reader) { reader.read_index = reader.write_index; }
+
+void reply_reset(ReplyReader& reader)
+{
+    reader.inside_line = false;
+    ring_discard(reader);
+}
+
+ReplyClass classify_reply(ReplyReader& reader, const char* chunk, std::int32_t length, bool strict)
+{
+    for (std::int32_t i = 0; i < length; ++i) ring_put(reader, static_cast<unsigned char>(chunk[i]));
+
+    while (!ring_is_empty(reader)) {
+        if (reader.inside_line) {
+            if (ring_get(reader) == line_feed) reader.inside_line = false;
+            continue;
+        }
+        const unsigned char first = peek(reader, 0);
+        // Below 0x20 as a signed byte: controls, line ends and 0x80-0xFF alike.
+        if (first < 0x20 || first >= 0x80) {
+            ring_get(reader);
+            continue;
+        }
+        const LineKind kind = line_kind(reader);
+        if (kind == LineKind::Unknown) return ReplyClass::Undecided;
+        ring_get(reader);
+        reader.inside_line = true;
+        if (kind == LineKind::Final) return judge(first, strict);
+    }
+    return ReplyClass::Undecided;
+}

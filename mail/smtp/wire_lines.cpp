@@ -1,0 +1,54 @@
+#include "mail/smtp/wire_lines.h"
+
+#include "settings/base64.h"
+
+const char* const AUTH_LOGIN_LINE = "AUTH LOGIN\r\n";
+const char* const DATA_LINE = "DATA\r\n";
+const char* const END_OF_DATA = "\r\n.\r\n";
+const char* const QUIT_LINE = "QUIT\r\n";
+
+namespace {
+
+const char* const line_end = "\r\n";
+const char* const fallback_host_name = "localhost";
+
+} // namespace
+
+std::uint16_t smtp_port_number(std::int32_t port_setting)
+{
+    return static_cast<std::uint16_t>(static_cast<std::uint32_t>(port_setting) & 0xFFFFu);
+}
+
+std::string helo_line(const char* host_name)
+{
+    const bool known = host_name != nullptr && host_name[0] != '\0';
+    return std::string("HELO ") + (known ? host_name : fallback_host_name) + line_end;
+}
+
+std::string auth_line(const std::string& value)
+{
+    std::string line((value.size() + 2) / 3 * 4, '\0');
+    const std::size_t written =
+        base64_encode(reinterpret_cast<const unsigned char*>(value.data()), value.size(), &line[0]);
+    line.resize(written);
+    return line + line_end;
+}
+
+std::string mail_from_line(const std::string& mailbox) { return "MAIL FROM:" + mailbox + line_end; }
+
+std::string rcpt_to_line(const std::string& recipient) { return "RCPT TO:" + recipient + line_end; }
+
+std::string subject_line(const std::string& subject) { return "Subject:" + subject + line_end; }
+
+std::string stuffed_body(const std::string& body)
+{
+    std::string stuffed;
+    stuffed.reserve(body.size() + body.size() / 8 + 1);
+    bool line_start = true;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (line_start && body[i] == '.') stuffed += '.';
+        stuffed += body[i];
+        line_start = body[i] == '\n' && i > 0 && body[i - 1] == '\r';
+    }
+    return stuffed;
+}

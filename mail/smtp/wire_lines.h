@@ -1,0 +1,29 @@
+// The lines the SMTP client puts on the wire, each complete with its CR LF.
+// Texts go out byte for byte as stored; no angle brackets are added.
+#ifndef TULVO_SMTP_WIRE_LINES_H
+#define TULVO_SMTP_WIRE_LINES_H
+
+#include <cstdint>
+#include <string>
+
+extern const char* const AUTH_LOGIN_LINE;
+extern const char* const DATA_LINE;
+extern const char* const END_OF_DATA;
+extern const char* const QUIT_LINE;
+
+// The TCP port a port setting stands for: its low 16 bits.
+std::uint16_t smtp_port_number(std::int32_t port_setting);
+
+// host_name null or empty (the local name could not be had) gives "localhost".
+std::string helo_line(const char* host_name);
+// Base64 of the whole value, for the AUTH LOGIN user name and password.
+std::string auth_line(const std::string& value);
+std::string mail_from_line(const std::string& mailbox);
+std::string rcpt_to_line(const std::string& recipient);
+std::string subject_line(const std::string& subject);
+
+// The body with SMTP transparency: a "." before every line that begins with "."
+// (the body's first line included; lines end with CR LF). Nothing else changes.
+std::string stuffed_body(const std::string& body);
+
+#endif

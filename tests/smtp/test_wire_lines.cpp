@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "mail/smtp/wire_lines.h"
+
+TEST(WireLines, CommandLinesCarryTheTextsAsStored)
+{
+    EXPECT_EQ(helo_line("build-pc"), "HELO build-pc\r\n");
+    EXPECT_EQ(mail_from_line("me@example.org"), "MAIL FROM:me@example.org\r\n");
+    EXPECT_EQ(mail_from_line("<me@example.org>"), "MAIL FROM:<me@example.org>\r\n");
+    EXPECT_EQ(rcpt_to_line("boss@example.org"), "RCPT TO:boss@example.org\r\n");
+    EXPECT_EQ(subject_line("\xcf\xf0\xe8\xe2\xe5\xf2"), "Subject:\xcf\xf0\xe8\xe2\xe5\xf2\r\n");
+    EXPECT_EQ(subject_line(""), "Subject:\r\n");
+    EXPECT_STREQ(AUTH_LOGIN_LINE, "AUTH LOGIN\r\n");
+    EXPECT_STREQ(DATA_LINE, "DATA\r\n");
+    EXPECT_STREQ(END_OF_DATA, "\r\n.\r\n");
+    EXPECT_STREQ(QUIT_LINE, "QUIT\r\n");
+}
+
+TEST(WireLines, HeloFallsBackToLocalhostWithoutAHostName)
+{
+    EXPECT_EQ(helo_line(nullptr), "HELO localhost\r\n");
+    EXPECT_EQ(helo_line(""), "HELO localhost\r\n");
+}
+
+TEST(WireLines, AuthLinesEncodeTheWholeValue)
+{
+    EXPECT_EQ(auth_line("user"), "dXNlcg==\r\n");
+    EXPECT_EQ(auth_line("abc"), "YWJj\r\n");
+    EXPECT_EQ(auth_line("\xff"), "/w==\r\n");
+    // 99 characters, the most a settings field holds: 132 characters on the wire.
+    std::string expected;
+    for (int i = 0; i < 33; ++i) expected += "YWFh";
+    EXPECT_EQ(auth_line(std::string(99, 'a')), expected + "\r\n");
+    EXPECT_EQ(auth_line(""), "\r\n");
+}
+
+TEST(WireLines, PortSettingCountsWithItsLow16Bits)
+{
+    EXPECT_EQ(smtp_port_number(25), 25);
+    EXPECT_EQ(smtp_port_number(65535), 65535);
+    EXPECT_EQ(smtp_port_number(65536 + 25), 25);
+    EXPECT_EQ(smtp_port_number(65536), 0);
+    EXPECT_EQ(smtp_port_number(-1), 65535);
+}
+
+struct StuffingCase {
+    std::string body;
+    std::string wire;
+};
+
+TEST(WireLines, BodyIsDotStuffedAndOtherwiseUnchanged)
+{
+    const StuffingCase cases[] = {
+        {"", ""},
+        {"plain text", "plain text"},
+        {".", ".."},
+        {".hidden\r\nline", "..hidden\r\nline"},
+        {"a\r\n.\r\nb", "a\r\n..\r\nb"},
+        {"a\r\n..\r\n", "a\r\n...\r\n"},
+        {"end\r\n", "end\r\n"},
+        {"end\r\n.", "end\r\n.."},
+        {"bare\n.dot", "bare\n.dot"},
+        {"cr\r.dot", "cr\r.dot"},
+        {"mid.dot\r\nx.y", "mid.dot\r\nx.y"},
+        {" .space", " .space"},
+        {std::string("nul\0\r\n.z", 8), std::string("nul\0\r\n..z", 9)},
+    };
+    for (const StuffingCase& c : cases) EXPECT_EQ(stuffed_body(c.body), c.wire) << c.body;
+}
