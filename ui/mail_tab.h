@@ -4,8 +4,15 @@
 
 #include <windows.h>
 
+// Limits the three text fields and fills the tab from mail_settings; the
+// send-message box stays clear.
 void fill_mail_tab(HWND window);
+
+// Takes the use-MAPI tick and the three texts (at most 99 characters each) into mail_settings.
 void read_mail_fields(HWND window);
+
+// Shows or hides every control of the tab (ShowWindow command); nothing else changes.
+void show_mail_tab(HWND window, int show_command);
 
 // Handles the mail tab's commands (send message, use MAPI, configure SMTP, test).
 void on_mail_tab_command(HWND window, int id);
