@@ -1,0 +1,60 @@
+#include "settings/value_rules.h"
+
+#include <cstring>
+
+#include "settings/base64.h"
+
+namespace {
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_quote(char c) { return c == '"' || c == '\''; }
+
+} // namespace
+
+bool flag_from_text(const char* text)
+{
+    return std::strcmp(text, "Yes") == 0;
+}
+
+const char* flag_text(bool flag)
+{
+    return flag ? "Yes" : "No";
+}
+
+std::int32_t integer_from_text(const char* text)
+{
+    while (is_blank(*text)) ++text;
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    std::uint32_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) value = value * 10u + static_cast<std::uint32_t>(*text - '0');
+    if (negative) value = 0u - value;
+    return static_cast<std::int32_t>(value);
+}
+
+std::string base64_of_text(const std::string& text)
+{
+    std::string encoded(base64_length_for(text.size()), '\0');
+    encoded.resize(base64_encode(reinterpret_cast<const unsigned char*>(text.data()), text.size(), &encoded[0]));
+    return encoded;
+}
+
+std::string text_of_base64(const char* stored, std::size_t length)
+{
+    std::string decoded(length / 4 * 3, '\0');
+    decoded.resize(base64_decode(stored, length, reinterpret_cast<unsigned char*>(&decoded[0])));
+    return decoded.substr(0, decoded.find('\0'));
+}
+
+std::string profile_value(const std::string& text)
+{
+    if (text.empty()) return text;
+    const char first = text.front();
+    const char last = text.back();
+    if (is_blank(first) || is_blank(last) || is_quote(first) || is_quote(last)) return '"' + text + '"';
+    return text;
+}
