@@ -1,1 +1,122 @@
-// Placeholder: filled in by its module's change.
+#include "mail/mapi_transport.h"
+
+#include <mapi.h>
+
+#include "app/message_texts.h"
+#include "app/resource.h"
+
+namespace {
+
+struct MapiEntryPoints {
+    LPMAPILOGON logon;
+    LPMAPIRESOLVENAME resolve_name;
+    LPMAPISENDMAIL send_mail;
+    LPMAPILOGOFF logoff;
+    LPMAPIFREEBUFFER free_buffer;
+};
+
+// GetProcAddress knows no signatures; the generic function type carries the address over.
+template <class Entry>
+Entry entry_cast(FARPROC address)
+{
+    return reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(address));
+}
+
+struct EntryPointRow {
+    const char* name;
+    void (*store)(MapiEntryPoints& entries, FARPROC address);
+};
+
+// Looked up in this order; all five are needed.
+const EntryPointRow entry_point_rows[] = {
+    {"MAPILogon", [](MapiEntryPoints& e, FARPROC a) { e.logon = entry_cast<LPMAPILOGON>(a); }},
+    {"MAPIResolveName", [](MapiEntryPoints& e, FARPROC a) { e.resolve_name = entry_cast<LPMAPIRESOLVENAME>(a); }},
+    {"MAPISendMail", [](MapiEntryPoints& e, FARPROC a) { e.send_mail = entry_cast<LPMAPISENDMAIL>(a); }},
+    {"MAPILogoff", [](MapiEntryPoints& e, FARPROC a) { e.logoff = entry_cast<LPMAPILOGOFF>(a); }},
+    {"MAPIFreeBuffer", [](MapiEntryPoints& e, FARPROC a) { e.free_buffer = entry_cast<LPMAPIFREEBUFFER>(a); }},
+};
+
+struct MapiSession {
+    // Set from loading to unloading: a preparation is under way or the session is held.
+    HMODULE library;
+    MapiEntryPoints entries;
+    LHANDLE session;
+    lpMapiRecipDesc resolved_recipient; // the client's memory, handed back with MAPIFreeBuffer
+    // Logged on and resolved, and no call into the client under way: only then may
+    // the session send or be released. The client's windows and our message boxes
+    // run nested loops in which the main window's commands are still served.
+    bool ready;
+};
+
+MapiSession mapi;
+
+bool look_up_entry_points(HMODULE library, MapiEntryPoints& entries)
+{
+    bool complete = true;
+    for (const EntryPointRow& row : entry_point_rows) {
+        const FARPROC address = GetProcAddress(library, row.name);
+        row.store(entries, address);
+        complete = complete && address != nullptr;
+    }
+    return complete;
+}
+
+void unload()
+{
+    FreeLibrary(mapi.library);
+    mapi = MapiSession{};
+}
+
+} // namespace
+
+int mapi_prepare(HWND owner, const std::string& recipient)
+{
+    // A preparation asked for from a nested loop of another one, or over a held
+    // session, would overwrite it: refused, unseen.
+    if (mapi.library) return -1;
+    mapi.library = LoadLibraryA("mapi32.dll");
+    if (!mapi.library) {
+        show_text(owner, IDS_NO_MAPI, MB_ICONERROR);
+        return -1;
+    }
+    // A library that lacks an entry point counts as a failed logon.
+    const bool logged_on = look_up_entry_points(mapi.library, mapi.entries) &&
+                           mapi.entries.logon(0, nullptr, nullptr, MAPI_LOGON_UI | MAPI_NEW_SESSION, 0,
+                                              &mapi.session) == SUCCESS_SUCCESS;
+    if (!logged_on) {
+        show_text(owner, IDS_MAPI_UNUSABLE, MB_ICONERROR);
+    } else if (mapi.entries.resolve_name(mapi.session, 0, const_cast<LPSTR>(recipient.c_str()), 0, 0,
+                                         &mapi.resolved_recipient) != SUCCESS_SUCCESS) {
+        show_text_with_value(owner, IDS_BAD_RECIPIENT, recipient.c_str());
+        mapi.entries.logoff(mapi.session, 0, 0, 0);
+    } else {
+        mapi.ready = true;
+        return 0;
+    }
+    unload();
+    return -1;
+}
+
+void mapi_send(HWND owner, const std::string& subject, const std::string& body, SendMode mode)
+{
+    if (!mapi.ready) return;
+    mapi.ready = false;
+    mapi.resolved_recipient->ulRecipClass = MAPI_TO;
+    MapiMessage message{};
+    message.lpszSubject = const_cast<LPSTR>(subject.c_str());
+    message.lpszNoteText = const_cast<LPSTR>(body.c_str());
+    message.nRecipCount = 1;
+    message.lpRecips = mapi.resolved_recipient;
+    const ULONG result = mapi.entries.send_mail(mapi.session, 0, &message, 0, 0);
+    if (result != SUCCESS_SUCCESS && mode == SendMode::Interactive) show_text(owner, IDS_MAPI_SEND_FAILED, MB_ICONERROR);
+    mapi.ready = true;
+}
+
+void mapi_release()
+{
+    if (!mapi.ready) return;
+    mapi.ready = false;
+    mapi.entries.free_buffer(mapi.resolved_recipient);
+    mapi.entries.logoff(mapi.session, 0, 0, 0);
+    unload();
+}

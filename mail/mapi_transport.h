@@ -9,13 +9,17 @@
 
 #include "mail/send_mode.h"
 
-// 0: library loaded, session open, recipient resolved. -1: failed, already shown.
+// 0: library loaded, session open, recipient resolved. -1: failed, already shown;
+// or refused unseen while another preparation is under way or a session is held.
 int mapi_prepare(HWND owner, const std::string& recipient);
 
-// Sends once through the prepared session; a failure is shown only in interactive mode.
+// Sends once through the prepared session; a failure is shown only in interactive
+// mode. Does nothing unless the session is ready (prepared, and no other call into
+// the mail client under way).
 void mapi_send(HWND owner, const std::string& subject, const std::string& body, SendMode mode);
 
-// Frees the recipient, logs off and unloads the library.
+// Frees the recipient, logs off and unloads the library; does nothing unless the
+// session is ready.
 void mapi_release();
 
 #endif

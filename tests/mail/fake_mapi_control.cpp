@@ -1,0 +1,103 @@
+#include "tests/mail/fake_mapi_control.h"
+
+#include <fstream>
+
+FakeMapi::FakeMapi()
+{
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    log_path_ = std::string(folder) + "fake_mapi32." + std::to_string(GetCurrentProcessId()) + ".log";
+    DeleteFileA(log_path_.c_str());
+    SetEnvironmentVariableA(FAKE_MAPI_LOG, log_path_.c_str());
+    SetEnvironmentVariableA(FAKE_MAPI_FAIL, nullptr);
+    SetEnvironmentVariableA(FAKE_MAPI_CALLBACK, nullptr);
+}
+
+FakeMapi::~FakeMapi()
+{
+    SetEnvironmentVariableA(FAKE_MAPI_LOG, nullptr);
+    SetEnvironmentVariableA(FAKE_MAPI_FAIL, nullptr);
+    SetEnvironmentVariableA(FAKE_MAPI_CALLBACK, nullptr);
+    DeleteFileA(log_path_.c_str());
+}
+
+void FakeMapi::fail(const char* entries)
+{
+    SetEnvironmentVariableA(FAKE_MAPI_FAIL, entries);
+}
+
+void FakeMapi::on_call(FakeMapiCallback callback)
+{
+    const std::string address = std::to_string(reinterpret_cast<unsigned long>(callback));
+    SetEnvironmentVariableA(FAKE_MAPI_CALLBACK, callback ? address.c_str() : nullptr);
+}
+
+std::vector<std::string> FakeMapi::calls() const
+{
+    std::vector<std::string> lines;
+    std::ifstream log(log_path_);
+    for (std::string line; std::getline(log, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> FakeMapi::entries() const
+{
+    std::vector<std::string> names;
+    for (const std::string& line : calls()) names.push_back(line.substr(0, line.find(' ')));
+    return names;
+}
+
+bool mapi32_loaded()
+{
+    return GetModuleHandleA("mapi32.dll") != nullptr;
+}
+
+std::string loaded_mapi32_path()
+{
+    const HMODULE module = GetModuleHandleA("mapi32.dll");
+    if (!module) return "";
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, sizeof path);
+    return path;
+}
+
+std::string test_program_folder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+namespace {
+
+const char owner_class[] = "TulvoTestOwner";
+
+LRESULT CALLBACK owner_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_ENTERIDLE) {
+        const auto on_enter_idle = reinterpret_cast<void (*)()>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (on_enter_idle) on_enter_idle();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+} // namespace
+
+OwnerWindow::OwnerWindow(void (*on_enter_idle)())
+{
+    WNDCLASSA window_class{};
+    window_class.lpfnWndProc = owner_procedure;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.lpszClassName = owner_class;
+    RegisterClassA(&window_class);
+    window_ = CreateWindowExA(0, owner_class, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(on_enter_idle));
+}
+
+OwnerWindow::~OwnerWindow()
+{
+    DestroyWindow(window_);
+}

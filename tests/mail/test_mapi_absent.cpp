@@ -1,0 +1,25 @@
+// Run with mapi32 disabled in Wine: as on a computer without a mail client.
+#include <gtest/gtest.h>
+
+#include "mail/mapi_transport.h"
+#include "tests/support/message_box_watcher.h"
+
+TEST(MapiAbsent, NoClientLibraryShowsTextSixAndHoldsNothing)
+{
+    MessageBoxWatcher watcher;
+    const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
+    EXPECT_EQ(mapi_prepare(owner, "user"), -1);
+    const std::vector<SeenBox> boxes = watcher.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, cp1251("MAPI не установлена на вашем компьютере"));
+    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_TRUE(boxes[0].error_icon);
+    EXPECT_EQ(boxes[0].owner, owner);
+    EXPECT_EQ(GetModuleHandleA("mapi32.dll"), nullptr);
+    // Nothing is held: a send and a release that follow touch nothing and show nothing.
+    mapi_send(owner, "s", "b", SendMode::Interactive);
+    mapi_release();
+    EXPECT_EQ(watcher.boxes().size(), 1u);
+    DestroyWindow(owner);
+}
