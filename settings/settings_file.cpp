@@ -1,5 +1,105 @@
 #include "settings/settings_file.h"
 
-// Placeholder until the settings file lands.
-void load_settings() {}
-void save_settings() {}
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/text_scratch.h"
+#include "settings/settings_path.h"
+#include "settings/value_rules.h"
+
+namespace {
+
+const char section[] = "MAIL";
+
+// A field holds at most 99 characters (the text scratch), which Base64 makes 132; the
+// Base64 keys are read with room for that so that a long body, login or password
+// survives. A longer stored value is cut at a group boundary and still decodes.
+constexpr std::size_t base64_read_size = base64_length_for(TEXT_SCRATCH_SIZE - 1) + 1;
+
+// Computed by load_settings, used by every save.
+std::string settings_file_path;
+
+std::string read_plain(const std::string& path, const char* key)
+{
+    text_scratch[0] = '\0';
+    GetPrivateProfileStringA(section, key, "", text_scratch, TEXT_SCRATCH_SIZE, path.c_str());
+    return text_scratch;
+}
+
+std::string read_base64(const std::string& path, const char* key)
+{
+    char stored[base64_read_size] = {};
+    GetPrivateProfileStringA(section, key, "", stored, sizeof stored, path.c_str());
+    return text_of_base64(stored, std::strlen(stored));
+}
+
+void write_value(const std::string& path, const char* key, const std::string& value)
+{
+    WritePrivateProfileStringA(section, key, value.c_str(), path.c_str());
+}
+
+std::string app_data_folder(bool& obtained)
+{
+    char folder[MAX_PATH] = {};
+    obtained = SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, TRUE) == TRUE;
+    return folder;
+}
+
+std::string running_exe_path()
+{
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : MAX_PATH - 1);
+}
+
+} // namespace
+
+void read_settings_file(const std::string& path, MailSettings& settings)
+{
+    settings.use_mapi = flag_from_text(read_plain(path, "UseMAPI").c_str());
+    settings.recipient = read_plain(path, "MailAdr");
+    settings.subject = read_plain(path, "MailSubj");
+    settings.body = read_base64(path, "MailMessage");
+    settings.smtp_server = read_plain(path, "SmtpAdr");
+    settings.smtp_port = integer_from_text(read_plain(path, "SmtpPort").c_str());
+    settings.sender_mailbox = read_plain(path, "SmtpMailBox");
+    settings.smtp_login = read_base64(path, "SmtpLogin");
+    settings.smtp_password = read_base64(path, "SmtpPassword");
+}
+
+void write_settings_file(const std::string& path, const MailSettings& settings)
+{
+    write_value(path, "UseMAPI", flag_text(settings.use_mapi));
+    write_value(path, "MailAdr", profile_value(settings.recipient));
+    write_value(path, "MailSubj", profile_value(settings.subject));
+    write_value(path, "MailMessage", base64_of_text(settings.body));
+    write_value(path, "SmtpAdr", profile_value(settings.smtp_server));
+    std::snprintf(text_scratch, TEXT_SCRATCH_SIZE, "%d", static_cast<int>(settings.smtp_port));
+    write_value(path, "SmtpPort", text_scratch);
+    write_value(path, "SmtpMailBox", profile_value(settings.sender_mailbox));
+    write_value(path, "SmtpLogin", base64_of_text(settings.smtp_login));
+    write_value(path, "SmtpPassword", base64_of_text(settings.smtp_password));
+}
+
+void load_settings()
+{
+    bool have_app_data = false;
+    const std::string app_data = app_data_folder(have_app_data);
+    const SettingsLocation location = settings_location(running_exe_path(), have_app_data, app_data);
+    // Entering the folder tells whether it exists; a failed creation shows only in
+    // the later writes failing, silently.
+    if (!location.folder.empty() && !SetCurrentDirectoryA(location.folder.c_str()))
+        CreateDirectoryA(location.folder.c_str(), nullptr);
+    settings_file_path = location.file;
+    read_settings_file(settings_file_path, mail_settings);
+}
+
+void save_settings()
+{
+    if (settings_file_path.empty()) return;
+    write_settings_file(settings_file_path, mail_settings);
+}
