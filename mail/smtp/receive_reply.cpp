@@ -1,0 +1,31 @@
+#include "mail/smtp/receive_reply.h"
+
+#include <windows.h>
+
+#include "app/text_scratch.h"
+
+ReplyReader reply_reader;
+
+namespace {
+
+const int receive_attempts = 21;
+const DWORD poll_pause_ms = 50;
+
+} // namespace
+
+ReplyClass receive_reply(SOCKET socket_handle, bool strict)
+{
+    int failed_receives = 0;
+    for (;;) {
+        const int received = recv(socket_handle, text_scratch, TEXT_SCRATCH_SIZE, 0);
+        if (received == SOCKET_ERROR) {
+            if (++failed_receives == receive_attempts) return ReplyClass::Failed;
+            Sleep(poll_pause_ms);
+            continue;
+        }
+        failed_receives = 0;
+        const ReplyClass reply = classify_reply(reply_reader, text_scratch, received, strict);
+        if (reply != ReplyClass::Undecided) return reply;
+        if (received == 0) return ReplyClass::Failed;
+    }
+}

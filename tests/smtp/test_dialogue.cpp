@@ -1,0 +1,379 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/message_texts.h"
+#include "app/resource.h"
+#include "mail/smtp/connection.h"
+#include "mail/smtp/dialogue.h"
+#include "tests/servers/scripted_smtp_server.h"
+#include "tests/support/message_box_watcher.h"
+
+namespace {
+
+struct Message {
+    std::string login = "user";
+    std::string password = "secret";
+    std::string mailbox = "me@example.org";
+    std::string recipient = "boss@example.org";
+    std::string subject = "Shutdown";
+    std::string body = "The PC goes off now.";
+};
+
+struct Outcome {
+    std::string wire;
+    std::vector<SeenBox> boxes;
+};
+
+// A top-level window to own the boxes.
+struct OwnerWindow {
+    HWND handle = CreateWindowA("STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ~OwnerWindow() { DestroyWindow(handle); }
+};
+
+Outcome converse(ScriptedSmtpServer& server, std::int32_t port, const Message& m, SendMode mode, HWND owner)
+{
+    MessageBoxWatcher watcher;
+    EXPECT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
+    smtp_dialogue(owner, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode);
+    smtp_release();
+    return {server.received(), watcher.boxes()};
+}
+
+Outcome run(const SmtpScript& script, const Message& m, SendMode mode = SendMode::Interactive, HWND owner = nullptr)
+{
+    ScriptedSmtpServer server(script);
+    return converse(server, server.port(), m, mode, owner);
+}
+
+std::string host_name()
+{
+    WSADATA startup;
+    WSAStartup(MAKEWORD(2, 2), &startup);
+    char name[256] = {};
+    gethostname(name, sizeof name);
+    WSACleanup();
+    return name;
+}
+
+// The conversation with user/secret, step by step: what the client sends and the
+// reply of a server that accepts it.
+struct Step {
+    std::string client;
+    std::string server;
+};
+
+std::vector<Step> accepting_steps(bool with_auth, const std::string& body_on_wire = "The PC goes off now.")
+{
+    std::vector<Step> steps = {{"", "220 hi\r\n"}, {"HELO " + host_name() + "\r\n", "250 ok\r\n"}};
+    if (with_auth) {
+        steps.push_back({"AUTH LOGIN\r\n", "334 VXNl\r\n"});
+        steps.push_back({"dXNlcg==\r\n", "334 UGFz\r\n"});
+        steps.push_back({"c2VjcmV0\r\n", "235 ok\r\n"});
+    }
+    steps.push_back({"MAIL FROM:me@example.org\r\n", "250 ok\r\n"});
+    steps.push_back({"RCPT TO:boss@example.org\r\n", "250 ok\r\n"});
+    steps.push_back({"DATA\r\n", "354 go\r\n"});
+    steps.push_back({"Subject:Shutdown\r\n" + body_on_wire + "\r\n.\r\n", "250 ok\r\n"});
+    steps.push_back({"QUIT\r\n", "221 bye\r\n"});
+    return steps;
+}
+
+SmtpScript script_of(const std::vector<Step>& steps)
+{
+    SmtpScript script;
+    script.greeting = reply(steps[0].server);
+    for (std::size_t i = 1; i < steps.size(); ++i) script.replies.push_back(reply(steps[i].server));
+    return script;
+}
+
+std::string wire_of(const std::vector<Step>& steps, std::size_t through)
+{
+    std::string wire;
+    for (std::size_t i = 0; i <= through && i < steps.size(); ++i) wire += steps[i].client;
+    return wire;
+}
+
+std::string full_wire(const std::vector<Step>& steps) { return wire_of(steps, steps.size()); }
+
+void expect_one_error_box(const Outcome& outcome, const std::string& text, HWND owner)
+{
+    ASSERT_EQ(outcome.boxes.size(), 1u);
+    EXPECT_EQ(outcome.boxes[0].text, text);
+    EXPECT_EQ(outcome.boxes[0].caption, "");
+    EXPECT_TRUE(outcome.boxes[0].error_icon);
+    EXPECT_FALSE(outcome.boxes[0].has_cancel);
+    EXPECT_EQ(outcome.boxes[0].owner, owner);
+}
+
+struct FailureRow {
+    const char* what;
+    bool with_auth;
+    std::size_t step; // index into accepting_steps
+    const char* refusal;
+    int text;
+    const char* value; // nullptr: the text alone
+};
+
+const FailureRow failure_rows[] = {
+    {"greeting refused", false, 0, "554 go away\r\n", IDS_SMTP_NO_CONNECTION, nullptr},
+    {"HELO refused", false, 1, "501 bad\r\n", IDS_SMTP_SEND_FAILED, nullptr},
+    {"AUTH LOGIN refused", true, 2, "504 no\r\n", IDS_SMTP_SEND_FAILED, nullptr},
+    {"login refused", true, 3, "535 no\r\n", IDS_SMTP_BAD_LOGIN, nullptr},
+    {"password refused", true, 4, "535 bad\r\n", IDS_SMTP_BAD_LOGIN, nullptr},
+    {"password answered 334", true, 4, "334 again\r\n", IDS_SMTP_BAD_LOGIN, nullptr},
+    {"MAIL FROM refused", true, 5, "553 no\r\n", IDS_SMTP_BAD_MAILBOX, "me@example.org"},
+    {"RCPT TO refused", false, 3, "550 no\r\n", IDS_SMTP_RECIPIENT_REFUSED, "boss@example.org"},
+    {"DATA refused", false, 4, "554 no\r\n", IDS_SMTP_SEND_FAILED, nullptr},
+    {"DATA answered 451", false, 4, "451 later\r\n", IDS_SMTP_SEND_FAILED, nullptr},
+    {"end of data answered 451", false, 5, "451 later\r\n", IDS_SMTP_SEND_FAILED, nullptr},
+    {"end of data answered 354", false, 5, "354 again\r\n", IDS_SMTP_SEND_FAILED, nullptr},
+};
+
+} // namespace
+
+TEST(SmtpDialogue, FullConversationPutsExactlyTheseBytesOnTheWire)
+{
+    OwnerWindow owner;
+    const Outcome outcome = run(script_of(accepting_steps(true)), Message(), SendMode::Interactive, owner.handle);
+    EXPECT_EQ(outcome.wire, "HELO " + host_name() +
+                                "\r\nAUTH LOGIN\r\ndXNlcg==\r\nc2VjcmV0\r\nMAIL FROM:me@example.org\r\n"
+                                "RCPT TO:boss@example.org\r\nDATA\r\nSubject:Shutdown\r\nThe PC goes off now.\r\n.\r\n"
+                                "QUIT\r\n");
+    EXPECT_TRUE(outcome.boxes.empty());
+}
+
+TEST(SmtpDialogue, WithoutLoginOrPasswordNoAuthIsSent)
+{
+    for (int which = 0; which < 2; ++which) {
+        Message m;
+        (which == 0 ? m.login : m.password).clear();
+        const Outcome outcome = run(script_of(accepting_steps(false)), m);
+        EXPECT_EQ(outcome.wire, full_wire(accepting_steps(false))) << which;
+        EXPECT_TRUE(outcome.boxes.empty());
+    }
+}
+
+TEST(SmtpDialogue, EveryRefusedStepShowsItsOneMessageWhenInteractiveAndNothingWhenSilent)
+{
+    OwnerWindow owner;
+    for (const FailureRow& row : failure_rows) {
+        std::vector<Step> steps = accepting_steps(row.with_auth);
+        steps.resize(row.step + 1);
+        steps.back().server = row.refusal;
+        Message m;
+        if (!row.with_auth) m.login.clear();
+        std::string expected_text = load_text(row.text);
+        if (row.value) expected_text += row.value;
+        for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
+            SCOPED_TRACE(std::string(row.what) + (mode == SendMode::Silent ? ", silent" : ", interactive"));
+            const Outcome outcome = run(script_of(steps), m, mode, owner.handle);
+            EXPECT_EQ(outcome.wire, wire_of(steps, row.step));
+            if (mode == SendMode::Interactive)
+                expect_one_error_box(outcome, expected_text, owner.handle);
+            else
+                EXPECT_TRUE(outcome.boxes.empty());
+        }
+    }
+}
+
+TEST(SmtpDialogue, RefusedQuitIsIgnored)
+{
+    std::vector<Step> steps = accepting_steps(true);
+    steps.back().server = "500 what\r\n";
+    const Outcome outcome = run(script_of(steps), Message());
+    EXPECT_EQ(outcome.wire, full_wire(steps));
+    EXPECT_TRUE(outcome.boxes.empty());
+}
+
+TEST(SmtpDialogue, RecipientTextIsFollowedDirectlyByTheRecipient)
+{
+    std::vector<Step> steps = accepting_steps(false);
+    steps.resize(4);
+    steps.back().server = "550 no\r\n";
+    Message m;
+    m.login.clear();
+    const Outcome outcome = run(script_of(steps), m);
+    ASSERT_EQ(outcome.boxes.size(), 1u);
+    EXPECT_EQ(outcome.boxes[0].text, cp1251("Адрес получателя не принимаетсяboss@example.org"));
+}
+
+TEST(SmtpDialogue, SilentServerGivesText12AfterTheWait)
+{
+    SmtpScript silent;
+    silent.greet = false;
+    for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
+        const Outcome outcome = run(silent, Message(), mode);
+        EXPECT_EQ(outcome.wire, "");
+        if (mode == SendMode::Interactive)
+            expect_one_error_box(outcome, load_text(IDS_SMTP_NO_CONNECTION), nullptr);
+        else
+            EXPECT_TRUE(outcome.boxes.empty());
+    }
+}
+
+TEST(SmtpDialogue, RefusedConnectionGivesText12OnlyWhenInteractive)
+{
+    for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
+        const std::uint16_t port = refused_port();
+        MessageBoxWatcher watcher;
+        ASSERT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
+        const Message m;
+        smtp_dialogue(nullptr, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode);
+        smtp_release();
+        const Outcome outcome{"", watcher.boxes()};
+        if (mode == SendMode::Interactive)
+            expect_one_error_box(outcome, load_text(IDS_SMTP_NO_CONNECTION), nullptr);
+        else
+            EXPECT_TRUE(outcome.boxes.empty());
+    }
+}
+
+TEST(SmtpDialogue, ServerClosingMidConversationFailsThatStep)
+{
+    std::vector<Step> steps = accepting_steps(false);
+    steps.resize(3); // the server closes when RCPT TO arrives
+    Message m;
+    m.login.clear();
+    const Outcome outcome = run(script_of(steps), m);
+    EXPECT_EQ(outcome.wire, wire_of(steps, 2) + "RCPT TO:boss@example.org\r\n");
+    std::string expected = load_text(IDS_SMTP_RECIPIENT_REFUSED);
+    expect_one_error_box(outcome, expected + "boss@example.org", nullptr);
+}
+
+TEST(SmtpDialogue, RepliesSplitAtEveryBytePositionGiveTheSameConversation)
+{
+    const std::vector<Step> steps = accepting_steps(true);
+    std::size_t longest = 0;
+    for (const Step& step : steps) longest = std::max(longest, step.server.size());
+    for (std::size_t position = 1; position < longest; ++position) {
+        SmtpScript script;
+        script.greeting = reply_split_at(steps[0].server, position, 80);
+        for (std::size_t i = 1; i < steps.size(); ++i)
+            script.replies.push_back(reply_split_at(steps[i].server, position, 80));
+        const Outcome outcome = run(script, Message());
+        EXPECT_EQ(outcome.wire, full_wire(steps)) << "split at " << position;
+        EXPECT_TRUE(outcome.boxes.empty()) << "split at " << position;
+    }
+}
+
+TEST(SmtpDialogue, TrickleWithGapsUnderTheLimitIsNeverCutOff)
+{
+    // About 2 s for the greeting, a byte every 0.3 s.
+    std::vector<Step> steps = accepting_steps(false);
+    SmtpScript script = script_of(steps);
+    script.greeting = reply_bytewise("220 slow\r\n", 300);
+    script.replies[0] = reply_bytewise("250 ok\r\n", 300);
+    Message m;
+    m.login.clear();
+    const Outcome outcome = run(script, m);
+    EXPECT_EQ(outcome.wire, full_wire(steps));
+    EXPECT_TRUE(outcome.boxes.empty());
+}
+
+TEST(SmtpDialogue, MultiLineGreetingAndRepliesAreEachJudgedOnTheirLastLine)
+{
+    std::vector<Step> steps = accepting_steps(true);
+    steps[0].server = "220-mail.example.org\r\n220-no spam please\r\n220 ready\r\n";
+    steps[1].server = "250-hello\r\n250-AUTH LOGIN\r\n250 HELP\r\n";
+    steps[4].server = "235-2.7.0 go\r\n235 2.7.0 ok\r\n";
+    steps[8].server = "250-queued\r\n250 as 12345\r\n";
+    for (std::size_t position : {0u, 3u, 4u, 5u, 21u, 22u}) {
+        SmtpScript script = script_of(steps);
+        script.greeting = reply_split_at(steps[0].server, position, 80);
+        const Outcome outcome = run(script, Message());
+        EXPECT_EQ(outcome.wire, full_wire(steps)) << position;
+        EXPECT_TRUE(outcome.boxes.empty()) << position;
+    }
+}
+
+TEST(SmtpDialogue, MultiLineRefusalIsStillARefusal)
+{
+    std::vector<Step> steps = accepting_steps(true);
+    steps.resize(5);
+    steps[4].server = "334-more\r\n535-5.7.8 bad\r\n535 5.7.8 credentials\r\n";
+    const Outcome outcome = run(script_of(steps), Message());
+    EXPECT_EQ(outcome.wire, wire_of(steps, 4));
+    expect_one_error_box(outcome, load_text(IDS_SMTP_BAD_LOGIN), nullptr);
+}
+
+TEST(SmtpDialogue, LongMultiLineReplyBeyondTheRingIsReadWhole)
+{
+    std::vector<Step> steps = accepting_steps(false);
+    std::string long_reply;
+    for (int i = 0; i < 40; ++i) long_reply += "250-extension number " + std::to_string(i) + "\r\n";
+    steps[1].server = long_reply + "250 end\r\n";
+    Message m;
+    m.login.clear();
+    const Outcome outcome = run(script_of(steps), m);
+    EXPECT_EQ(outcome.wire, full_wire(steps));
+    EXPECT_TRUE(outcome.boxes.empty());
+}
+
+TEST(SmtpDialogue, UnsolicitedLinesOverflowingTheRingAreDroppedWithoutHarm)
+{
+    std::vector<Step> steps = accepting_steps(true);
+    std::string flood;
+    for (int i = 0; i < 60; ++i) flood += "2222222\r\n";
+    steps[0].server = "220 hi\r\n" + flood;
+    const Outcome outcome = run(script_of(steps), Message());
+    EXPECT_EQ(outcome.wire, full_wire(steps));
+    EXPECT_TRUE(outcome.boxes.empty());
+}
+
+TEST(SmtpDialogue, BodyIsSentDotStuffed)
+{
+    struct BodyCase {
+        std::string body;
+        std::string on_wire;
+    };
+    const BodyCase cases[] = {
+        {".starts with a dot\r\n.\r\n..two\r\nend", "..starts with a dot\r\n..\r\n...two\r\nend"},
+        {"", ""},
+        {"ends with a line end\r\n", "ends with a line end\r\n"},
+    };
+    for (const BodyCase& c : cases) {
+        Message m;
+        m.body = c.body;
+        const std::vector<Step> steps = accepting_steps(true, c.on_wire);
+        const Outcome outcome = run(script_of(steps), m);
+        EXPECT_EQ(outcome.wire, full_wire(steps)) << c.body;
+        EXPECT_TRUE(outcome.boxes.empty());
+    }
+}
+
+TEST(SmtpDialogue, EmptyBodyLeavesAnEmptyLineBeforeTheDot)
+{
+    Message m;
+    m.body.clear();
+    const Outcome outcome = run(script_of(accepting_steps(true, "")), m);
+    EXPECT_NE(outcome.wire.find("DATA\r\nSubject:Shutdown\r\n\r\n.\r\nQUIT\r\n"), std::string::npos);
+}
+
+TEST(SmtpDialogue, PortAbove65535ConnectsToItsLow16Bits)
+{
+    const std::vector<Step> steps = accepting_steps(true);
+    ScriptedSmtpServer server(script_of(steps));
+    const Outcome outcome = converse(server, 65536 + server.port(), Message(), SendMode::Interactive, nullptr);
+    EXPECT_EQ(outcome.wire, full_wire(steps));
+    EXPECT_TRUE(outcome.boxes.empty());
+}
+
+TEST(SmtpDialogue, CredentialsOf99CharactersAreSentWhole)
+{
+    Message m;
+    m.login = std::string(99, 'a');
+    m.password = std::string(98, 'b') + "c";
+    std::vector<Step> steps = accepting_steps(true);
+    std::string login_line;
+    std::string password_line;
+    for (int i = 0; i < 33; ++i) login_line += "YWFh";
+    for (int i = 0; i < 32; ++i) password_line += "YmJi";
+    password_line += "YmJj";
+    steps[3].client = login_line + "\r\n";
+    steps[4].client = password_line + "\r\n";
+    const Outcome outcome = run(script_of(steps), m);
+    EXPECT_EQ(outcome.wire, full_wire(steps));
+    EXPECT_TRUE(outcome.boxes.empty());
+}
