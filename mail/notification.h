@@ -5,16 +5,22 @@
 
 #include <windows.h>
 
-// Prepares the chosen transport. 0: armed; nonzero: not armed, the failure was shown.
+// Prepares the chosen transport. 0: armed. Negative: not armed, the transport's
+// failure was shown. Positive: not armed, nothing shown, because another mail
+// operation was under way or the arming was disarmed or fired while it prepared.
 int arm_notification(HWND owner, bool use_mapi);
 
-// Releases the transport prepared by arm_notification.
+// Releases the transport prepared by arm_notification. During that arming's
+// preparation it makes the arming let go of its transport and fail instead.
 void disarm_notification(bool use_mapi);
 
-// Prepares, sends interactively and releases; only failures are shown.
+// Prepares, sends interactively and releases; only failures are shown. Does
+// nothing while armed or while another mail operation is under way.
 void test_send(HWND owner, bool use_mapi);
 
-// Sends silently over the transport prepared at arming, then releases it.
+// Sends silently over the transport prepared at arming, then releases it. Sends
+// and releases nothing unless armed and ready; during an arming it withdraws it
+// as disarm_notification does.
 void send_before_shutdown(bool use_mapi);
 
 #endif

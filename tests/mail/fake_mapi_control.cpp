@@ -75,9 +75,9 @@ const char owner_class[] = "TulvoTestOwner";
 
 LRESULT CALLBACK owner_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message == WM_ENTERIDLE) {
-        const auto on_enter_idle = reinterpret_cast<void (*)()>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (on_enter_idle) on_enter_idle();
+    if (message == WM_ENABLE && !wparam) {
+        const auto on_box = reinterpret_cast<void (*)()>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (on_box) on_box();
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
@@ -85,7 +85,7 @@ LRESULT CALLBACK owner_procedure(HWND window, UINT message, WPARAM wparam, LPARA
 
 } // namespace
 
-OwnerWindow::OwnerWindow(void (*on_enter_idle)())
+OwnerWindow::OwnerWindow(void (*on_box)())
 {
     WNDCLASSA window_class{};
     window_class.lpfnWndProc = owner_procedure;
@@ -94,7 +94,7 @@ OwnerWindow::OwnerWindow(void (*on_enter_idle)())
     RegisterClassA(&window_class);
     window_ = CreateWindowExA(0, owner_class, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(on_enter_idle));
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(on_box));
 }
 
 OwnerWindow::~OwnerWindow()

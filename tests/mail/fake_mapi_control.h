@@ -42,12 +42,12 @@ std::string loaded_mapi32_path();
 // The folder of the test program, ending in a backslash.
 std::string test_program_folder();
 
-// A plain window to own the message boxes of a test. on_enter_idle, when given, is
-// called from inside the nested loop of every message box it owns, as the main
-// window's timer and commands are served there.
+// A plain window to own the message boxes of a test. on_box, when given, is called
+// from inside every modal message box it owns (when the box disables its owner),
+// as the main window's timer and commands are served there.
 class OwnerWindow {
 public:
-    explicit OwnerWindow(void (*on_enter_idle)() = nullptr);
+    explicit OwnerWindow(void (*on_box)() = nullptr);
     ~OwnerWindow();
     OwnerWindow(const OwnerWindow&) = delete;
     OwnerWindow& operator=(const OwnerWindow&) = delete;
