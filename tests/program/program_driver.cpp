@@ -1,0 +1,194 @@
+#include "tests/program/program_driver.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "app/resource.h"
+
+namespace {
+
+const int message_box_text_id = 0xFFFF;
+const DWORD poll_interval_ms = 10;
+
+std::string own_directory()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory = path;
+    return directory.substr(0, directory.find_last_of('\\') + 1);
+}
+
+std::string class_of(HWND window)
+{
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct Search {
+    DWORD process;
+    HWND owner;  // null: the main dialog; else a message box owned by it
+    HWND found;
+};
+
+BOOL CALLBACK find_window(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != search->process || class_of(window) != "#32770") return TRUE;
+    const bool wanted = search->owner == nullptr
+                            ? GetDlgItem(window, IDC_TABS) != nullptr
+                            : GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) &&
+                                  GetDlgItem(window, message_box_text_id) != nullptr;
+    if (!wanted) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND find(DWORD process, HWND owner)
+{
+    Search search{process, owner, nullptr};
+    EnumWindows(find_window, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace
+
+bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > timeout_ms) return false;
+        Sleep(poll_interval_ms);
+    }
+}
+
+std::string program_exe(const char* name) { return own_directory() + TULVO_PROGRAM_DIR + "\\" + name; }
+
+std::string shutdown_requests_file() { return program_exe("shutdown_requests.txt"); }
+
+std::string program_settings_file()
+{
+    char app_data[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, app_data, CSIDL_APPDATA, TRUE);
+    return std::string(app_data) + "\\tulvo_recorded\\tulvo_recorded.ini";
+}
+
+std::string file_text(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string window_text(HWND window)
+{
+    char text[1024] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+Program::Program(const char* exe_name)
+{
+    const std::string exe = program_exe(exe_name);
+    std::vector<char> command(exe.begin(), exe.end());
+    command.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    process_id_ = info.dwProcessId;
+}
+
+Program::~Program()
+{
+    if (process_ == nullptr) return;
+    if (running()) {
+        TerminateProcess(process_, 255);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+HWND Program::dialog(DWORD timeout_ms)
+{
+    if (dialog_ == nullptr && process_ != nullptr)
+        wait_for([&] { return (dialog_ = find(process_id_, nullptr)) != nullptr || !running(); }, timeout_ms);
+    return dialog_;
+}
+
+HWND Program::item(int id) { return GetDlgItem(dialog(), id); }
+
+void Program::click(int id) { SendMessageA(item(id), BM_CLICK, 0, 0); }
+
+void Program::post_click(int id) { PostMessageA(item(id), BM_CLICK, 0, 0); }
+
+void Program::post_to_dialog(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    PostMessageA(dialog(), message, wparam, lparam);
+}
+
+bool Program::checked(int id) { return SendMessageA(item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+bool Program::enabled(int id) { return IsWindowEnabled(item(id)) != FALSE; }
+
+bool Program::visible(int id) { return IsWindowVisible(item(id)) != FALSE; }
+
+bool Program::window_visible() { return IsWindowVisible(dialog()) != FALSE; }
+
+std::string Program::text(int id) { return window_text(item(id)); }
+
+void Program::set_text(int id, const char* text) { SendMessageA(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+
+void Program::type(int id, char character, int times)
+{
+    for (int i = 0; i < times; ++i) SendMessageA(item(id), WM_CHAR, static_cast<unsigned char>(character), 1);
+}
+
+void Program::select_tab(int index) { SendMessageA(item(IDC_TABS), TCM_SETCURFOCUS, index, 0); }
+
+int Program::selected_tab() { return static_cast<int>(SendMessageA(item(IDC_TABS), TCM_GETCURSEL, 0, 0)); }
+
+void Program::spin(int id, bool up)
+{
+    const HWND control = item(id);
+    RECT rect;
+    GetClientRect(control, &rect);
+    const LPARAM point = MAKELPARAM(rect.right / 2, up ? rect.bottom / 4 : rect.bottom * 3 / 4);
+    SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(control, WM_LBUTTONUP, 0, point);
+}
+
+HWND Program::wait_box(DWORD timeout_ms)
+{
+    HWND box = nullptr;
+    wait_for([&] { return (box = find(process_id_, dialog())) != nullptr; }, timeout_ms);
+    return box;
+}
+
+bool Program::wait_exit(DWORD timeout_ms, DWORD* code)
+{
+    if (process_ == nullptr || WaitForSingleObject(process_, timeout_ms) != WAIT_OBJECT_0) return false;
+    if (code != nullptr) GetExitCodeProcess(process_, code);
+    return true;
+}
+
+bool Program::running() { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+std::string box_text(HWND box) { return window_text(GetDlgItem(box, message_box_text_id)); }
+
+bool box_has_cancel(HWND box) { return GetDlgItem(box, IDCANCEL) != nullptr; }
+
+void press_box_button(HWND box, int button) { PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0); }

@@ -1,0 +1,78 @@
+// Drives the real program from another process, the way a user would: starts the
+// exe, finds its dialog and presses, reads and types into controls by their ids.
+// Waits are bounded polls of a condition.
+#ifndef TULVO_TEST_PROGRAM_DRIVER_H
+#define TULVO_TEST_PROGRAM_DRIVER_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Polls condition every few milliseconds until it holds or timeout_ms has passed.
+bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms);
+
+// Paths of the build under test, found from this test exe's own location.
+std::string program_exe(const char* name);     // e.g. "tulvo_recorded.exe"
+std::string shutdown_requests_file();           // written by tulvo_recorded.exe
+std::string program_settings_file();            // <AppData>\tulvo_recorded\tulvo_recorded.ini
+
+// Whole text of a file ("" when missing).
+std::string file_text(const std::string& path);
+bool file_exists(const std::string& path);
+
+// Text of any window of another process (WM_GETTEXT).
+std::string window_text(HWND window);
+
+class Program {
+public:
+    explicit Program(const char* exe_name = "tulvo_recorded.exe");
+    ~Program();  // ends the process if it still runs
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool started() const { return process_ != nullptr; }
+    // The main dialog (shown or hidden); null when it did not appear in time.
+    HWND dialog(DWORD timeout_ms = 20000);
+    HWND item(int id);
+
+    // A click that returns when the command has run.
+    void click(int id);
+    // A click that may open a message box: the driver must not wait for it.
+    void post_click(int id);
+    void post_to_dialog(UINT message, WPARAM wparam, LPARAM lparam);
+
+    bool checked(int id);
+    bool enabled(int id);
+    bool visible(int id);
+    bool window_visible();
+    std::string text(int id);
+    void set_text(int id, const char* text);
+    void type(int id, char character, int times = 1);
+
+    // Makes the tab control switch as a user click would (it notifies the dialog).
+    void select_tab(int index);
+    int selected_tab();
+    // One press on the upper or lower arrow of an up-down control.
+    void spin(int id, bool up);
+
+    // The next visible message box owned by the dialog; null when none came in time.
+    HWND wait_box(DWORD timeout_ms = 10000);
+
+    // True when the process ended within timeout_ms; code receives its exit code.
+    bool wait_exit(DWORD timeout_ms, DWORD* code = nullptr);
+    bool running();
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD process_id_ = 0;
+    HWND dialog_ = nullptr;
+};
+
+// A message box's text (the static 0xFFFF) and its buttons. (Its icon handle means
+// nothing in another process; icons are checked in-process by the UI tests.)
+std::string box_text(HWND box);
+bool box_has_cancel(HWND box);
+void press_box_button(HWND box, int button);
+
+#endif
