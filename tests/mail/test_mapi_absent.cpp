@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "mail/mapi_transport.h"
+#include "mail/notification.h"
 #include "tests/support/message_box_watcher.h"
 
 TEST(MapiAbsent, NoClientLibraryShowsTextSixAndHoldsNothing)
@@ -22,4 +23,15 @@ TEST(MapiAbsent, NoClientLibraryShowsTextSixAndHoldsNothing)
     mapi_release();
     EXPECT_EQ(watcher.boxes().size(), 1u);
     DestroyWindow(owner);
+}
+
+TEST(MapiAbsent, ArmingWithoutAClientShowsTextSixAndLeavesNothingToSendThrough)
+{
+    MessageBoxWatcher watcher;
+    EXPECT_LT(arm_notification(nullptr, true), 0);
+    send_before_shutdown(true);
+    const std::vector<SeenBox> boxes = watcher.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, cp1251("MAPI не установлена на вашем компьютере"));
+    EXPECT_EQ(GetModuleHandleA("mapi32.dll"), nullptr);
 }
