@@ -38,13 +38,13 @@ Spool: every accepted message, numbered from 1 in arrival order, as two files:
 """
 
 import argparse
+import logging
 import os
 import socket
 import subprocess
 import sys
 import tempfile
 import threading
-import warnings
 
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult
@@ -147,8 +147,8 @@ def run(options):
 
 
 def main():
-    # aiosmtpd warns about its own legacy field when a login succeeds.
-    warnings.filterwarnings("ignore", message="Session.login_data is deprecated")
+    # aiosmtpd logs a warning about its own legacy field on every successful login.
+    logging.getLogger("mail.log").setLevel(logging.ERROR)
     parser = argparse.ArgumentParser(description="Run a command against aiosmtpd on 127.0.0.1.")
     parser.add_argument("--password", default="secret")
     parser.add_argument("--refuse-sender", action="append", default=[])
