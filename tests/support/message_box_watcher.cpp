@@ -12,6 +12,13 @@ struct Search {
     std::vector<HWND> found;
 };
 
+// A message box is a dialog with the text static 0xFFFF and no edit field (the SMTP
+// settings dialog's labels carry 0xFFFF too).
+bool is_message_box(HWND window)
+{
+    return GetDlgItem(window, message_box_text_id) != nullptr && FindWindowExA(window, nullptr, "Edit", nullptr) == nullptr;
+}
+
 BOOL CALLBACK collect_box(HWND window, LPARAM param)
 {
     auto* search = reinterpret_cast<Search*>(param);
@@ -20,7 +27,7 @@ BOOL CALLBACK collect_box(HWND window, LPARAM param)
     char class_name[16] = {};
     GetClassNameA(window, class_name, sizeof class_name);
     if (process == search->process && lstrcmpA(class_name, "#32770") == 0 && IsWindowVisible(window) &&
-        GetDlgItem(window, message_box_text_id) != nullptr)
+        is_message_box(window))
         search->found.push_back(window);
     return TRUE;
 }
