@@ -49,12 +49,15 @@ double cpu_seconds(HANDLE process)
     return double(total) / 1e7;
 }
 
-double private_kib(HANDLE process)
+// Private bytes (Wine reports them as the pagefile usage) and the working set, in KiB.
+void print_memory(HANDLE process, const char* when)
 {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return double(counters.PrivateUsage) / 1024.0;
+    const SIZE_T private_bytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+    std::printf("memory %s: private %.0f KiB, working set %.0f KiB\n", when, double(private_bytes) / 1024.0,
+                double(counters.WorkingSetSize) / 1024.0);
 }
 
 void send_ticks(HWND dialog, int count)
@@ -102,7 +105,7 @@ int main(int argc, char** argv)
     }
     const HWND dialog = search.found;
     std::printf("start to window shown: %.0f ms\n", seconds_since(start) * 1000);
-    std::printf("private memory after start: %.0f KiB\n", private_kib(process.hProcess));
+    print_memory(process.hProcess, "after start");
 
     double cpu = cpu_seconds(process.hProcess);
     LARGE_INTEGER ticks_start;
@@ -118,7 +121,7 @@ int main(int argc, char** argv)
     std::printf("armed hour (3600 ticks, at-time schedule): %.1f ms CPU in the program\n",
                 (cpu_seconds(process.hProcess) - cpu) * 1000);
     send_ticks(dialog, 10000 - 7200);
-    std::printf("private memory after 10,000 ticks: %.0f KiB\n", private_kib(process.hProcess));
+    print_memory(process.hProcess, "after 10,000 ticks");
 
     SendMessageA(dialog, WM_COMMAND, IDC_STOP, 0);
     PostMessageA(dialog, WM_COMMAND, IDC_EXIT, 0);
