@@ -1,0 +1,136 @@
+// The main window run in this process, so that its message boxes can be inspected
+// where their icons mean something: the Hide hint and the Start question.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "app/resource.h"
+#include "tests/support/message_box_watcher.h"
+#include "tests/support/shutdown_recorder.h"
+#include "ui/main_window.h"
+
+namespace {
+
+bool wait_for(const std::function<bool()>& condition, int timeout_ms = 5000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+struct Search {
+    HWND found;
+};
+
+BOOL CALLBACK find_main_window(HWND window, LPARAM param)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && GetDlgItem(window, IDC_TABS) != nullptr) {
+        reinterpret_cast<Search*>(param)->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND main_window()
+{
+    Search search{nullptr};
+    EnumWindows(find_main_window, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Runs the main window on this thread while script drives it from another.
+INT_PTR run_window_driven_by(HANDLE show_event, const std::function<void(HWND)>& script)
+{
+    std::thread driver([&] {
+        HWND window = nullptr;
+        if (wait_for([&] { return (window = main_window()) != nullptr && IsWindowVisible(window); })) script(window);
+    });
+    const INT_PTR end_value = run_main_window(show_event);
+    driver.join();
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    return end_value;
+}
+
+class MainWindowBoxes : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        show_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        recorded_shutdown_requests.clear();
+    }
+    void TearDown() override { CloseHandle(show_event); }
+    HANDLE show_event = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainWindowBoxes, HideShowsTheHintAsInformationOwnedByTheWindow)
+{
+    MessageBoxWatcher watcher;
+    HWND shown_window = nullptr;
+    bool hidden_after_hint = false;
+    bool shown_after_signal = false;
+    const INT_PTR end_value = run_window_driven_by(show_event, [&](HWND window) {
+        shown_window = window;
+        PostMessageA(window, WM_COMMAND, IDC_HIDE, 0);
+        hidden_after_hint = wait_for([&] { return !watcher.boxes().empty() && !IsWindowVisible(window); });
+        SetEvent(show_event);
+        shown_after_signal = wait_for([&] { return IsWindowVisible(window) != FALSE; }, 3000);
+        PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);
+    });
+    EXPECT_EQ(end_value, IDC_EXIT);
+    EXPECT_TRUE(hidden_after_hint);
+    EXPECT_TRUE(shown_after_signal);
+    const auto boxes = watcher.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, cp1251("Чтобы увидеть окно снова запустите программу "));
+    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_TRUE(boxes[0].information_icon);
+    EXPECT_FALSE(boxes[0].has_cancel);
+    EXPECT_EQ(boxes[0].owner, shown_window);
+}
+
+TEST_F(MainWindowBoxes, StartOnADueScheduleAsksAQuestionAndCancelChangesNothing)
+{
+    MessageBoxWatcher watcher(IDCANCEL);
+    HWND shown_window = nullptr;
+    bool start_still_enabled = false;
+    run_window_driven_by(show_event, [&](HWND window) {
+        shown_window = window;
+        PostMessageA(window, WM_COMMAND, IDC_START, 0);
+        wait_for([&] { return !watcher.boxes().empty(); });
+        wait_for([&] { return IsWindowEnabled(window) != FALSE; });
+        SendMessageA(window, WM_NULL, 0, 0);  // returns once the answer's command has run
+        start_still_enabled =
+            IsWindowEnabled(GetDlgItem(window, IDC_START)) && !IsWindowEnabled(GetDlgItem(window, IDC_STOP));
+        PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);
+    });
+    const auto boxes = watcher.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, cp1251("Выполнить действие сейчас?"));
+    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_TRUE(boxes[0].question_icon);
+    EXPECT_TRUE(boxes[0].has_cancel);
+    EXPECT_EQ(boxes[0].owner, shown_window);
+    EXPECT_TRUE(start_still_enabled);
+    EXPECT_TRUE(recorded_shutdown_requests.empty());
+}
+
+TEST_F(MainWindowBoxes, OkOnTheQuestionRequestsThePowerOffAndEndsTheLoop)
+{
+    MessageBoxWatcher watcher(IDOK);
+    run_window_driven_by(show_event, [&](HWND window) { PostMessageA(window, WM_COMMAND, IDC_START, 0); });
+    ASSERT_EQ(watcher.boxes().size(), 1u);
+    ASSERT_EQ(recorded_shutdown_requests.size(), 1u);
+    EXPECT_EQ(recorded_shutdown_requests[0], static_cast<unsigned>(EWX_POWEROFF | EWX_FORCE));
+}
