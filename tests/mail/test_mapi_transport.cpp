@@ -33,17 +33,6 @@ std::string send_line(const std::string& subject, const std::string& note)
 
 using Lines = std::vector<std::string>;
 
-void expect_one_error_box(MessageBoxWatcher& watcher, const std::string& text, HWND owner)
-{
-    const std::vector<SeenBox> boxes = watcher.boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, text);
-    EXPECT_EQ(boxes[0].caption, "");
-    EXPECT_TRUE(boxes[0].error_icon);
-    EXPECT_FALSE(boxes[0].has_cancel);
-    EXPECT_EQ(boxes[0].owner, owner);
-}
-
 } // namespace
 
 TEST(MapiClient, TheFakeClientBesideTheTestProgramIsTheOneLoaded)
@@ -124,7 +113,7 @@ TEST(MapiPrepare, EachFailureShowsItsOneMessageAndUnloads)
         OwnerWindow owner;
         const std::string recipient = cp1251(c.recipient);
         EXPECT_EQ(mapi_prepare(owner.handle(), recipient), -1);
-        expect_one_error_box(watcher, cp1251(c.message), owner.handle());
+        expect_one_error_box(watcher.boxes(), cp1251(c.message), owner.handle());
         EXPECT_EQ(fake.entries(), c.calls);
         EXPECT_FALSE(mapi32_loaded());
         if (c.calls.size() > 1) {
@@ -145,7 +134,7 @@ TEST(MapiPrepare, ALibraryLackingAnEntryPointCountsAsAFailedLogon)
         const HMODULE held = LoadLibraryA(path.c_str());
         ASSERT_NE(held, nullptr);
         EXPECT_EQ(mapi_prepare(owner.handle(), "user"), -1);
-        expect_one_error_box(watcher, cp1251("Не могу использовать интерфейс MAPI"), owner.handle());
+        expect_one_error_box(watcher.boxes(), cp1251("Не могу использовать интерфейс MAPI"), owner.handle());
         EXPECT_TRUE(fake.calls().empty());
         FreeLibrary(held);
         EXPECT_FALSE(mapi32_loaded()) << "the transport kept a reference";
@@ -160,7 +149,7 @@ TEST(MapiSendFailure, InteractiveShowsTextNineAloneAndTheSessionStillReleases)
     OwnerWindow owner;
     ASSERT_EQ(mapi_prepare(owner.handle(), "user"), 0);
     mapi_send(owner.handle(), "s", "b", SendMode::Interactive);
-    expect_one_error_box(watcher, cp1251("Не могу послать сообщение через MAPI "), owner.handle());
+    expect_one_error_box(watcher.boxes(), cp1251("Не могу послать сообщение через MAPI "), owner.handle());
     mapi_release();
     EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}));
     EXPECT_FALSE(mapi32_loaded());

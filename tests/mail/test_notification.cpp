@@ -7,6 +7,7 @@
 #include "settings/mail_settings.h"
 #include "tests/mail/fake_mapi_control.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/test_helpers.h"
 
 namespace {
 
@@ -23,33 +24,6 @@ void use_settings(const char* server = "127.0.0.1", int port = 25)
     mail_settings.smtp_server = server;
     mail_settings.smtp_port = port;
     mail_settings.sender_mailbox = "pc@example.org";
-}
-
-void expect_one_error_box(MessageBoxWatcher& watcher, const std::string& text, HWND owner)
-{
-    const std::vector<SeenBox> boxes = watcher.boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, text);
-    EXPECT_EQ(boxes[0].caption, "");
-    EXPECT_TRUE(boxes[0].error_icon);
-    EXPECT_EQ(boxes[0].owner, owner);
-}
-
-// A loopback port on which nobody listens: bound once by the system's choice, then closed.
-int closed_loopback_port()
-{
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 0), &data);
-    const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int length = sizeof address;
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    closesocket(probe);
-    WSACleanup();
-    return ntohs(address.sin_port);
 }
 
 // What the nested operations of a re-entrance test did.
@@ -96,7 +70,7 @@ TEST(NotificationTestSend, MapiFailureInAnyStepShowsExactlyOneMessage)
         MessageBoxWatcher watcher;
         OwnerWindow owner;
         test_send(owner.handle(), true);
-        expect_one_error_box(watcher, cp1251(c.message), owner.handle());
+        expect_one_error_box(watcher.boxes(), cp1251(c.message), owner.handle());
         EXPECT_EQ(fake.entries(), c.calls);
         EXPECT_FALSE(mapi32_loaded());
     }
@@ -155,7 +129,7 @@ TEST(NotificationArming, FailedMapiArmingLeavesNothingPrepared)
     MessageBoxWatcher watcher;
     OwnerWindow owner;
     EXPECT_LT(arm_notification(owner.handle(), true), 0);
-    expect_one_error_box(watcher, cp1251("Неправильный адрес получателя admin@example.org"), owner.handle());
+    expect_one_error_box(watcher.boxes(), cp1251("Неправильный адрес получателя admin@example.org"), owner.handle());
     send_before_shutdown(true);
     disarm_notification(true);
     EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPILogoff"}));
@@ -279,7 +253,7 @@ TEST(NotificationSmtp, ArmingWithAnUnresolvableServerShowsTheConnectionsMessageA
     });
     EXPECT_LT(arm_notification(owner.handle(), false), 0);
     EXPECT_EQ(nested, (Lines{"in box"}));
-    expect_one_error_box(watcher, cp1251("Неправильный адрес получателя no-such-host.invalid"), owner.handle());
+    expect_one_error_box(watcher.boxes(), cp1251("Неправильный адрес получателя no-such-host.invalid"), owner.handle());
     EXPECT_EQ(smtp_connection.socket_handle, 0u);
     send_before_shutdown(false);
     EXPECT_EQ(watcher.boxes().size(), 1u);
@@ -302,6 +276,6 @@ TEST(NotificationSmtp, TestSendToAServerRefusingConnectionsShowsOneMessageAndRel
     MessageBoxWatcher watcher;
     OwnerWindow owner;
     test_send(owner.handle(), false);
-    expect_one_error_box(watcher, cp1251("Не могу соединиться с сервером SMTP"), owner.handle());
+    expect_one_error_box(watcher.boxes(), cp1251("Не могу соединиться с сервером SMTP"), owner.handle());
     EXPECT_EQ(smtp_connection.socket_handle, 0u);
 }

@@ -12,7 +12,6 @@
 namespace {
 
 const int message_box_text_id = 0xFFFF;
-const DWORD poll_interval_ms = 10;
 
 std::string own_directory()
 {
@@ -58,16 +57,6 @@ HWND find(DWORD process, HWND owner)
 }
 
 } // namespace
-
-bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start > timeout_ms) return false;
-        Sleep(poll_interval_ms);
-    }
-}
 
 std::string program_exe(const char* name) { return own_directory() + TULVO_PROGRAM_DIR + "\\" + name; }
 

@@ -9,8 +9,7 @@
 #include <functional>
 #include <string>
 
-// Polls condition every few milliseconds until it holds or timeout_ms has passed.
-bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms);
+#include "tests/support/test_helpers.h"
 
 // Paths of the build under test, found from this test exe's own location.
 std::string program_exe(const char* name);     // e.g. "tulvo_recorded.exe"

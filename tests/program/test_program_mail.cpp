@@ -11,6 +11,7 @@
 
 #include "app/resource.h"
 #include "tests/program/program_driver.h"
+#include "tests/support/test_helpers.h"
 
 namespace {
 
@@ -20,23 +21,6 @@ std::string env(const char* name)
 {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-// A loopback port on which nobody listens.
-std::string closed_port()
-{
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 0), &data);
-    SOCKET probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int length = sizeof address;
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    closesocket(probe);
-    WSACleanup();
-    return std::to_string(ntohs(address.sin_port));
 }
 
 std::string settings_value(const char* key)
@@ -143,7 +127,7 @@ TEST_F(ProgramMailTest, LetterArrivesBeforeTheShutdownRequestAndSettingsAreKept)
 TEST_F(ProgramMailTest, ServerDownShowsNothingAndTheRequestStillFollows)
 {
     Program program;
-    arm_smtp(program, {closed_port(), "pc@example.org", "", ""});
+    arm_smtp(program, {std::to_string(closed_loopback_port()), "pc@example.org", "", ""});
     fire_now(program);
     EXPECT_EQ(file_text(shutdown_requests_file()), "12 armed=0\r\n");
 }

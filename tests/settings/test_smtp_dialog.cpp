@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
@@ -10,6 +9,7 @@
 #include "app/resource.h"
 #include "settings/mail_settings.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/test_helpers.h"
 #include "ui/smtp_dialog.h"
 
 namespace {
@@ -36,16 +36,6 @@ BOOL CALLBACK match_dialog(HWND window, LPARAM param)
         return FALSE;
     }
     return TRUE;
-}
-
-template <typename Condition> bool wait_for(Condition condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 HWND find_smtp_dialog()

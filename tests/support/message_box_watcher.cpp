@@ -1,5 +1,7 @@
 #include "tests/support/message_box_watcher.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -105,4 +107,14 @@ std::string cp1251(const char* utf8)
     const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
     WideCharToMultiByte(1251, 0, wide, n, narrow, sizeof narrow, nullptr, nullptr);
     return narrow;
+}
+
+void expect_one_error_box(const std::vector<SeenBox>& boxes, const std::string& text, HWND owner)
+{
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, text);
+    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_TRUE(boxes[0].error_icon);
+    EXPECT_FALSE(boxes[0].has_cancel);
+    EXPECT_EQ(boxes[0].owner, owner);
 }

@@ -42,6 +42,9 @@ private:
     std::thread thread_;
 };
 
+// Asserts that exactly one box was shown: text, empty caption, error icon, OK only, owner.
+void expect_one_error_box(const std::vector<SeenBox>& boxes, const std::string& text, HWND owner);
+
 // The expected code page 1251 bytes of a UTF-8 literal, for comparing texts.
 std::string cp1251(const char* utf8);
 

@@ -4,26 +4,16 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <functional>
 #include <thread>
 
 #include "app/resource.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/shutdown_recorder.h"
+#include "tests/support/test_helpers.h"
 #include "ui/main_window.h"
 
 namespace {
-
-bool wait_for(const std::function<bool()>& condition, int timeout_ms = 5000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
 
 struct Search {
     HWND found;
@@ -83,7 +73,11 @@ TEST_F(MainWindowBoxes, HideShowsTheHintAsInformationOwnedByTheWindow)
     const INT_PTR end_value = run_window_driven_by(show_event, [&](HWND window) {
         shown_window = window;
         PostMessageA(window, WM_COMMAND, IDC_HIDE, 0);
-        hidden_after_hint = wait_for([&] { return !watcher.boxes().empty() && !IsWindowVisible(window); });
+        // The hint answered, the owner is enabled again; the Hide command then resets
+        // the event, so a signal sent before it has returned would be lost.
+        wait_for([&] { return !watcher.boxes().empty() && IsWindowEnabled(window); });
+        SendMessageA(window, WM_NULL, 0, 0);
+        hidden_after_hint = !IsWindowVisible(window);
         SetEvent(show_event);
         shown_after_signal = wait_for([&] { return IsWindowVisible(window) != FALSE; }, 3000);
         PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);
