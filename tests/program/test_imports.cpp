@@ -1,4 +1,5 @@
-// tulvo.exe must run on a bare Windows: every DLL it imports is one of Windows' own.
+// tulvo.exe as a file: it imports only Windows' own DLLs and carries the manifest,
+// icon and version information Windows users expect.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "tests/program/program_driver.h"
+#include "tests/support/message_box_watcher.h"
 
 namespace {
 
@@ -54,4 +56,65 @@ TEST(ProgramImage, ImportsOnlyWindowsOwnDlls)
     EXPECT_NE(std::find(names.begin(), names.end(), "kernel32.dll"), names.end());
     for (const std::string& name : names)
         EXPECT_NE(std::find(std::begin(windows_dlls), std::end(windows_dlls), name), std::end(windows_dlls)) << name;
+}
+
+namespace {
+
+// The program's resources, read from the file as data (nothing of it runs).
+class ProgramResources : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        module = LoadLibraryExA(program_exe("tulvo.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr);
+    }
+    void TearDown() override { FreeLibrary(module); }
+
+    std::string resource(LPCSTR type, LPCSTR name)
+    {
+        HRSRC found = FindResourceA(module, name, type);
+        if (found == nullptr) return "";
+        const char* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+        return std::string(data, SizeofResource(module, found));
+    }
+
+    HMODULE module = nullptr;
+};
+
+} // namespace
+
+TEST_F(ProgramResources, ManifestAsksForVisualStylesDpiAwarenessAndNoElevation)
+{
+    const std::string manifest = resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
+    for (const char* part : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "level=\"asInvoker\"",
+                             "PerMonitorV2", "<dpiAware", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+}
+
+TEST_F(ProgramResources, IconHasSixteenThirtyTwoAndFortyEightPixelImages)
+{
+    const std::string group = resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(105));  // RT_GROUP_ICON
+    ASSERT_GE(group.size(), 6u);
+    const int count = static_cast<unsigned char>(group[4]) | static_cast<unsigned char>(group[5]) << 8;
+    std::vector<int> sizes;
+    for (int i = 0; i < count; ++i) sizes.push_back(static_cast<unsigned char>(group[6 + 14 * i]));
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
+}
+
+TEST_F(ProgramResources, VersionNamesTheProductWithARussianDescription)
+{
+    const std::string version = resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1));  // RT_VERSION
+    ASSERT_FALSE(version.empty());
+    char* name = nullptr;
+    char* description = nullptr;
+    UINT length = 0;
+    std::string copy = version;  // VerQueryValue needs writable data
+    ASSERT_TRUE(VerQueryValueA(&copy[0], "\\StringFileInfo\\041904E3\\ProductName", reinterpret_cast<void**>(&name),
+                               &length));
+    EXPECT_STREQ(name, "tulvo");
+    ASSERT_TRUE(VerQueryValueA(&copy[0], "\\StringFileInfo\\041904E3\\FileDescription",
+                               reinterpret_cast<void**>(&description), &length));
+    EXPECT_EQ(std::string(description), cp1251("Выключение компьютера по расписанию"));
 }
