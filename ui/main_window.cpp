@@ -190,7 +190,9 @@ void on_timer(HWND window)
     const TickResult result = tick(schedule_clock, mode_of(window), local_now());
     if (result.show_countdown) show_countdown(window, result.countdown_display);
     if (!result.due) return;
-    SendDlgItemMessageA(window, IDC_STOP, BM_CLICK, 0, 0);
+    // The Stop command runs as if pressed; a BM_CLICK can fail while the dialog is
+    // not the active window, which a hidden window never is.
+    on_stop(window);
     fire_now(window);
 }
 
