@@ -3,16 +3,12 @@
 #include <string>
 
 #include "app/resource.h"
-#include "app/text_scratch.h"
 #include "mail/notification.h"
 #include "settings/mail_settings.h"
+#include "ui/dialog_fields.h"
 #include "ui/smtp_dialog.h"
 
 namespace {
-
-// What one read of a field takes; the edits accept no more, so nothing typed is
-// dropped unseen (a line break of the message counts two).
-const int field_limit = TEXT_SCRATCH_SIZE - 1;
 
 const int text_fields[] = {IDC_MAIL_TO, IDC_MAIL_SUBJECT, IDC_MAIL_BODY};
 
@@ -30,13 +26,6 @@ const int armed_locked[] = {
 bool checked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
 
 void enable(HWND window, int id, bool on) { EnableWindow(GetDlgItem(window, id), on); }
-
-std::string field_text(HWND window, int id)
-{
-    text_scratch[0] = '\0';
-    GetDlgItemTextA(window, id, text_scratch, TEXT_SCRATCH_SIZE);
-    return text_scratch;
-}
 
 // A failed arming has shown why (or was refused while another operation runs):
 // only the tick is taken back, which issues no command.
@@ -84,7 +73,7 @@ void on_test_send(HWND window)
 
 void fill_mail_tab(HWND window)
 {
-    for (int id : text_fields) SendDlgItemMessageA(window, id, EM_SETLIMITTEXT, field_limit, 0);
+    for (int id : text_fields) limit_field(window, id);
     if (mail_settings.use_mapi) {
         CheckDlgButton(window, IDC_USE_MAPI, BST_CHECKED);
         enable(window, IDC_CONFIGURE_SMTP, false);

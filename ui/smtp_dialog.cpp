@@ -8,20 +8,11 @@
 #include "app/text_scratch.h"
 #include "settings/mail_settings.h"
 #include "settings/value_rules.h"
+#include "ui/dialog_fields.h"
 
 namespace {
 
 const int edit_fields[] = {IDC_SMTP_SERVER, IDC_SMTP_PORT, IDC_SMTP_MAILBOX, IDC_SMTP_LOGIN, IDC_SMTP_PASSWORD};
-
-// A field is read through the text scratch, so the edits take no more than it keeps.
-constexpr WPARAM kept_field_length = TEXT_SCRATCH_SIZE - 1;
-
-std::string field_text(HWND dialog, int id)
-{
-    text_scratch[0] = '\0';
-    GetDlgItemTextA(dialog, id, text_scratch, TEXT_SCRATCH_SIZE);
-    return text_scratch;
-}
 
 void fill_smtp_fields(HWND dialog)
 {
@@ -44,7 +35,7 @@ void read_smtp_fields(HWND dialog)
 
 INT_PTR on_init(HWND dialog)
 {
-    for (int id : edit_fields) SendDlgItemMessageA(dialog, id, EM_SETLIMITTEXT, kept_field_length, 0);
+    for (int id : edit_fields) limit_field(dialog, id);
     fill_smtp_fields(dialog);
     return TRUE;
 }

@@ -1,0 +1,15 @@
+// Text fields of the dialogs, read through the shared text buffer.
+#ifndef TULVO_DIALOG_FIELDS_H
+#define TULVO_DIALOG_FIELDS_H
+
+#include <windows.h>
+
+#include <string>
+
+// At most the first 99 characters of the field (a line break counts two).
+std::string field_text(HWND dialog, int id);
+
+// Lets the edit take no more than field_text keeps, so nothing typed is dropped unseen.
+void limit_field(HWND dialog, int id);
+
+#endif
