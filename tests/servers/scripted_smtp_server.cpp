@@ -142,13 +142,3 @@ void ScriptedSmtpServer::serve_client(SOCKET client)
         }
     }
 }
-
-std::uint16_t refused_port()
-{
-    WSADATA startup;
-    WSAStartup(MAKEWORD(2, 2), &startup);
-    std::uint16_t port = 0;
-    closesocket(loopback_listener(port));
-    WSACleanup();
-    return port;
-}

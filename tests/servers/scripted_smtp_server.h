@@ -60,7 +60,4 @@ private:
     std::thread thread_;
 };
 
-// A loopback port on which nothing listens (connecting is refused at once).
-std::uint16_t refused_port();
-
 #endif

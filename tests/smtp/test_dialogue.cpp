@@ -9,6 +9,7 @@
 #include "mail/smtp/dialogue.h"
 #include "tests/servers/scripted_smtp_server.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/test_helpers.h"
 
 namespace {
 
@@ -216,7 +217,7 @@ TEST(SmtpDialogue, SilentServerGivesText12AfterTheWait)
 TEST(SmtpDialogue, RefusedConnectionGivesText12OnlyWhenInteractive)
 {
     for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
-        const std::uint16_t port = refused_port();
+        const std::uint16_t port = static_cast<std::uint16_t>(closed_loopback_port());
         MessageBoxWatcher watcher;
         ASSERT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
         const Message m;
