@@ -6,9 +6,25 @@
 
 #include "app/app_instance.h"
 
+namespace {
+
+// Under Wine, the first window call of a process loads the display driver, and a
+// first window of a class that the manifest maps to common controls 6 loads
+// comctl32; both happen under the loader lock. Tests run the code under test on
+// this thread while a second one watches or drives its windows, and when that one
+// brings the driver in while this one loads comctl32 the two deadlock. One window,
+// made and destroyed here before any test starts a thread, loads both up front.
+void load_window_system()
+{
+    DestroyWindow(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, app_instance, nullptr));
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     app_instance = GetModuleHandleA(nullptr);
+    load_window_system();
     testing::InitGoogleTest(&argc, argv);
     const int failed = RUN_ALL_TESTS();
     // Wine has been seen, rarely, to hang while a finished test process unloads its
