@@ -29,6 +29,10 @@ void enable(HWND window, int id, bool on) { EnableWindow(GetDlgItem(window, id),
 
 // A failed arming has shown why (or was refused while another operation runs):
 // only the tick is taken back, which issues no command.
+// The use-MAPI box stays live while a mail client's logon window is open, so it
+// may have been flipped meanwhile; once armed it shows again the transport that
+// was prepared, which the firing and the disarming then read from it. While
+// armed the configure button is locked whichever transport that is.
 void arm_from_tab(HWND window)
 {
     read_mail_fields(window);
@@ -37,8 +41,9 @@ void arm_from_tab(HWND window)
         CheckDlgButton(window, IDC_SEND_MESSAGE, BST_UNCHECKED);
         return;
     }
+    CheckDlgButton(window, IDC_USE_MAPI, use_mapi ? BST_CHECKED : BST_UNCHECKED);
     for (int id : armed_locked) enable(window, id, false);
-    if (!use_mapi) enable(window, IDC_CONFIGURE_SMTP, false);
+    enable(window, IDC_CONFIGURE_SMTP, false);
 }
 
 // The use-MAPI box was locked while armed, so its tick is the choice made at arming.

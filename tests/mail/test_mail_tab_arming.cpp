@@ -1,0 +1,65 @@
+// The mail tab arming over the fake mail client, with the main window run in this
+// process: the client's logon window leaves the main window's commands live.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/resource.h"
+#include "settings/mail_settings.h"
+#include "tests/mail/fake_mapi_control.h"
+#include "tests/support/main_window_driver.h"
+#include "tests/support/message_box_watcher.h"
+#include "tests/support/shutdown_recorder.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+HWND tab_window; // the main window, for the fake client's callback
+
+// What a click on an automatic check box does: flip it, then tell the window.
+void click_box(HWND window, int id)
+{
+    CheckDlgButton(window, id, IsDlgButtonChecked(window, id) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+bool enabled(HWND window, int id) { return IsWindowEnabled(GetDlgItem(window, id)) != FALSE; }
+
+} // namespace
+
+TEST(MailTabArming, UseMapiFlippedDuringTheLogonShowsThePreparedClientWhichTheDisarmingReleases)
+{
+    mail_settings = MailSettings{};
+    mail_settings.use_mapi = true;
+    mail_settings.recipient = "admin@example.org";
+    FakeMapi fake;
+    MessageBoxWatcher watcher;
+    fake.on_call([](const char* entry) {
+        if (lstrcmpA(entry, "MAPILogon") == 0) click_box(tab_window, IDC_USE_MAPI);
+    });
+    bool armed_shows_mapi = false;
+    bool armed_configure_enabled = true;
+    bool armed_use_mapi_enabled = true;
+    Lines armed_calls;
+    const HANDLE show_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    run_window_driven_by(show_event, [&](HWND window) {
+        tab_window = window;
+        click_box(window, IDC_SEND_MESSAGE);
+        armed_shows_mapi = IsDlgButtonChecked(window, IDC_USE_MAPI) == BST_CHECKED;
+        armed_configure_enabled = enabled(window, IDC_CONFIGURE_SMTP);
+        armed_use_mapi_enabled = enabled(window, IDC_USE_MAPI);
+        armed_calls = fake.entries();
+        click_box(window, IDC_SEND_MESSAGE);
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    });
+    CloseHandle(show_event);
+    EXPECT_EQ(armed_calls, (Lines{"MAPILogon", "MAPIResolveName"}));
+    EXPECT_TRUE(armed_shows_mapi);
+    EXPECT_FALSE(armed_configure_enabled);
+    EXPECT_FALSE(armed_use_mapi_enabled);
+    EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPIFreeBuffer", "MAPILogoff"}));
+    EXPECT_FALSE(mapi32_loaded());
+    EXPECT_TRUE(watcher.boxes().empty());
+    EXPECT_TRUE(recorded_shutdown_requests.empty());
+}
