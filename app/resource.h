@@ -46,7 +46,7 @@
 #define IDC_SMTP_PORT 1032
 #define IDC_SMTP_PASSWORD 1033
 
-// Message texts (string table).
+// MessageTexts: the numbered user-facing texts, the string table of tulvo.rc.
 #define IDS_HIDE_HINT 1
 #define IDS_TAB_SCHEDULE 2
 #define IDS_TAB_MAIL 3
