@@ -9,28 +9,9 @@
 #include <cstdio>
 
 #include "app/resource.h"
+#include "tests/support/dialog_search.h"
 
 namespace {
-
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK find_dialog(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char class_name[16] = {};
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (process == search->process && lstrcmpA(class_name, "#32770") == 0 && IsWindowVisible(window) &&
-        GetDlgItem(window, IDC_TABS) != nullptr) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 double seconds_since(const LARGE_INTEGER& start)
 {
@@ -93,17 +74,17 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot start %s\n", argv[1]);
         return 1;
     }
-    Search search{process.dwProcessId, nullptr};
-    while (search.found == nullptr && seconds_since(start) < 30) {
-        EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found == nullptr) Sleep(1);
-    }
-    if (search.found == nullptr) {
+    const auto shown_main_window = [](HWND dialog) {
+        return IsWindowVisible(dialog) && GetDlgItem(dialog, IDC_TABS) != nullptr;
+    };
+    HWND dialog = nullptr;
+    while ((dialog = find_dialog(process.dwProcessId, shown_main_window)) == nullptr && seconds_since(start) < 30)
+        Sleep(1);
+    if (dialog == nullptr) {
         std::fprintf(stderr, "window not shown within 30 s\n");
         TerminateProcess(process.hProcess, 1);
         return 1;
     }
-    const HWND dialog = search.found;
     std::printf("start to window shown: %.0f ms\n", seconds_since(start) * 1000);
     print_memory(process.hProcess, "after start");
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "tests/support/dialog_search.h"
 
 namespace {
 
@@ -21,39 +22,14 @@ std::string own_directory()
     return directory.substr(0, directory.find_last_of('\\') + 1);
 }
 
-std::string class_of(HWND window)
-{
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-struct Search {
-    DWORD process;
-    HWND owner;  // null: the main dialog; else a message box owned by it
-    HWND found;
-};
-
-BOOL CALLBACK find_window(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != search->process || class_of(window) != "#32770") return TRUE;
-    const bool wanted = search->owner == nullptr
-                            ? GetDlgItem(window, IDC_TABS) != nullptr
-                            : GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) &&
-                                  GetDlgItem(window, message_box_text_id) != nullptr;
-    if (!wanted) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
+// owner null: the main dialog, shown or hidden; else a message box owned by it.
 HWND find(DWORD process, HWND owner)
 {
-    Search search{process, owner, nullptr};
-    EnumWindows(find_window, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return find_dialog(process, [owner](HWND dialog) {
+        if (owner == nullptr) return GetDlgItem(dialog, IDC_TABS) != nullptr;
+        return GetWindow(dialog, GW_OWNER) == owner && IsWindowVisible(dialog) &&
+               GetDlgItem(dialog, message_box_text_id) != nullptr;
+    });
 }
 
 } // namespace

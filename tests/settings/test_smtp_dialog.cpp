@@ -8,6 +8,7 @@
 
 #include "app/resource.h"
 #include "settings/mail_settings.h"
+#include "tests/support/dialog_search.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/test_helpers.h"
 #include "ui/smtp_dialog.h"
@@ -16,36 +17,17 @@ namespace {
 
 const int field_ids[] = {IDC_SMTP_SERVER, IDC_SMTP_PORT, IDC_SMTP_MAILBOX, IDC_SMTP_LOGIN, IDC_SMTP_PASSWORD};
 
-struct Search {
-    std::string caption;
-    HWND found;
-};
-
-BOOL CALLBACK match_dialog(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char class_name[16] = {};
-    GetClassNameA(window, class_name, sizeof class_name);
-    char caption[64] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    if (process == GetCurrentProcessId() && lstrcmpA(class_name, "#32770") == 0 && IsWindowVisible(window) &&
-        search->caption == caption) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND find_smtp_dialog()
 {
-    Search search{cp1251("Свойства почты"), nullptr};
-    wait_for([&] {
-        EnumWindows(match_dialog, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
+    const std::string caption = cp1251("Свойства почты");
+    const auto is_smtp_dialog = [&](HWND dialog) {
+        char text[64] = {};
+        GetWindowTextA(dialog, text, sizeof text);
+        return IsWindowVisible(dialog) && caption == text;
+    };
+    HWND found = nullptr;
+    wait_for([&] { return (found = find_dialog(GetCurrentProcessId(), is_smtp_dialog)) != nullptr; });
+    return found;
 }
 
 std::string field(HWND dialog, int id)

@@ -3,31 +3,15 @@
 #include <thread>
 
 #include "app/resource.h"
+#include "tests/support/dialog_search.h"
 #include "tests/support/test_helpers.h"
 #include "ui/main_window.h"
 
 namespace {
 
-struct Search {
-    HWND found;
-};
-
-BOOL CALLBACK find_main_window(HWND window, LPARAM param)
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && GetDlgItem(window, IDC_TABS) != nullptr) {
-        reinterpret_cast<Search*>(param)->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND main_window()
 {
-    Search search{nullptr};
-    EnumWindows(find_main_window, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return find_dialog(GetCurrentProcessId(), [](HWND dialog) { return GetDlgItem(dialog, IDC_TABS) != nullptr; });
 }
 
 } // namespace

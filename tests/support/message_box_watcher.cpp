@@ -5,33 +5,17 @@
 #include <algorithm>
 #include <chrono>
 
+#include "tests/support/dialog_search.h"
+
 namespace {
 
 const int message_box_text_id = 0xFFFF;
-
-struct Search {
-    DWORD process;
-    std::vector<HWND> found;
-};
 
 // A message box is a dialog with the text static 0xFFFF and no edit field (the SMTP
 // settings dialog's labels carry 0xFFFF too).
 bool is_message_box(HWND window)
 {
     return GetDlgItem(window, message_box_text_id) != nullptr && FindWindowExA(window, nullptr, "Edit", nullptr) == nullptr;
-}
-
-BOOL CALLBACK collect_box(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char class_name[16] = {};
-    GetClassNameA(window, class_name, sizeof class_name);
-    if (process == search->process && lstrcmpA(class_name, "#32770") == 0 && IsWindowVisible(window) &&
-        is_message_box(window))
-        search->found.push_back(window);
-    return TRUE;
 }
 
 std::string window_text(HWND window)
@@ -76,9 +60,8 @@ void MessageBoxWatcher::watch()
     while (!stop_) {
         answered_.erase(std::remove_if(answered_.begin(), answered_.end(), [](HWND w) { return !IsWindow(w); }),
                         answered_.end());
-        Search search{GetCurrentProcessId(), {}};
-        EnumWindows(collect_box, reinterpret_cast<LPARAM>(&search));
-        for (HWND box : search.found) {
+        for (HWND box : dialogs_of(GetCurrentProcessId())) {
+            if (!IsWindowVisible(box) || !is_message_box(box)) continue;
             if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) continue;
             SeenBox seen;
             seen.caption = window_text(box);

@@ -1,0 +1,17 @@
+// Finding the program's dialogs and message boxes among the top-level windows,
+// in this process or another one.
+#ifndef TULVO_TEST_DIALOG_SEARCH_H
+#define TULVO_TEST_DIALOG_SEARCH_H
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+// The top-level dialog windows (class "#32770") of process, shown or hidden.
+std::vector<HWND> dialogs_of(DWORD process);
+
+// The first of dialogs_of(process) for which matches holds; null when none does.
+HWND find_dialog(DWORD process, const std::function<bool(HWND)>& matches);
+
+#endif
