@@ -4,6 +4,7 @@
 #include "mail/notification_phase.h"
 #include "mail/smtp/connection.h"
 #include "mail/smtp/dialogue.h"
+#include "scheduler/system_calls.h"
 #include "settings/mail_settings.h"
 
 namespace {
@@ -11,6 +12,9 @@ namespace {
 // Not armed, nothing shown: another operation was under way, or the arming was
 // withdrawn (disarmed, or the schedule fired) while it was preparing.
 const int ARMING_REFUSED = 1;
+
+// A test send may hold the window this long, not longer.
+const std::uint64_t test_send_limit_ms = 60000;
 
 NotificationPhase phase = NotificationPhase::Disarmed;
 
@@ -20,14 +24,14 @@ int prepare(HWND owner, bool use_mapi)
     return smtp_prepare(owner, mail_settings.smtp_server.c_str());
 }
 
-void send(HWND owner, bool use_mapi, SendMode mode)
+void send(HWND owner, bool use_mapi, SendMode mode, std::uint64_t deadline_ms)
 {
     const MailSettings& m = mail_settings;
     if (use_mapi)
         mapi_send(owner, m.subject, m.body, mode);
     else
         smtp_dialogue(owner, m.smtp_port, m.smtp_login, m.smtp_password, m.sender_mailbox, m.recipient, m.subject,
-                      m.body, mode);
+                      m.body, mode, deadline_ms);
 }
 
 void release(bool use_mapi)
@@ -40,12 +44,12 @@ void release(bool use_mapi)
 
 // The end of an arming: the silent send (when asked) and the release, but only of
 // a transport that is armed; an arming still preparing is told to let go instead.
-void withdraw(bool use_mapi, bool send_first)
+void withdraw(bool use_mapi, bool send_first, std::uint64_t deadline_ms)
 {
     switch (withdrawal(phase)) {
     case Withdrawal::UseTransport:
         phase = NotificationPhase::Releasing;
-        if (send_first) send(nullptr, use_mapi, SendMode::Silent);
+        if (send_first) send(nullptr, use_mapi, SendMode::Silent, deadline_ms);
         release(use_mapi);
         phase = NotificationPhase::Disarmed;
         break;
@@ -76,7 +80,7 @@ int arm_notification(HWND owner, bool use_mapi)
 
 void disarm_notification(bool use_mapi)
 {
-    withdraw(use_mapi, false);
+    withdraw(use_mapi, false, 0);
 }
 
 void test_send(HWND owner, bool use_mapi)
@@ -84,13 +88,13 @@ void test_send(HWND owner, bool use_mapi)
     if (!may_prepare(phase)) return;
     phase = NotificationPhase::Testing;
     if (prepare(owner, use_mapi) == 0) {
-        send(owner, use_mapi, SendMode::Interactive);
+        send(owner, use_mapi, SendMode::Interactive, system_milliseconds() + test_send_limit_ms);
         release(use_mapi);
     }
     phase = NotificationPhase::Disarmed;
 }
 
-void send_before_shutdown(bool use_mapi)
+void send_before_shutdown(bool use_mapi, std::uint64_t deadline_ms)
 {
-    withdraw(use_mapi, true);
+    withdraw(use_mapi, true, deadline_ms);
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // Prepares the chosen transport. 0: armed. Negative: not armed, the transport's
 // failure was shown. Positive: not armed, nothing shown, because another mail
 // operation was under way or the arming was disarmed or fired while it prepared.
@@ -15,12 +17,14 @@ int arm_notification(HWND owner, bool use_mapi);
 void disarm_notification(bool use_mapi);
 
 // Prepares, sends interactively and releases; only failures are shown. Does
-// nothing while armed or while another mail operation is under way.
+// nothing while armed or while another mail operation is under way. An SMTP
+// conversation gives up after a minute.
 void test_send(HWND owner, bool use_mapi);
 
 // Sends silently over the transport prepared at arming, then releases it. Sends
 // and releases nothing unless armed and ready; during an arming it withdraws it
-// as disarm_notification does.
-void send_before_shutdown(bool use_mapi);
+// as disarm_notification does. An SMTP conversation ends by deadline_ms (on the
+// system_milliseconds clock); a mail client's call cannot be cut short.
+void send_before_shutdown(bool use_mapi, std::uint64_t deadline_ms);
 
 #endif

@@ -2,9 +2,77 @@
 
 #include <windows.h>
 
+#include <reason.h>
+
 #include "mail/notification.h"
-#include "scheduler/system_request.h"
+#include "scheduler/system_calls.h"
 #include "settings/settings_file.h"
+
+namespace {
+
+// The letter gets this long; the request follows by then whatever the mail
+// transport does, well inside a minute of the firing's start.
+const std::uint64_t send_limit_ms = 50000;
+
+// How often the watch over a send looks at the clock, which may jump (sleep, a
+// test's clock).
+const DWORD watch_step_ms = 250;
+
+// Logged by Windows as a planned shutdown; a reason of 0 counts as unplanned and
+// may be delayed to capture the system's state.
+const unsigned planned_reason = SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED;
+
+const unsigned flags_by_action[] = {
+    EWX_POWEROFF | EWX_FORCE,
+    EWX_REBOOT | EWX_FORCE,
+    EWX_LOGOFF | EWX_FORCE,
+};
+
+// The request of the firing under way, made once: by the window's thread when the
+// send returns, or by the watch when it has not returned by the deadline.
+struct PendingRequest {
+    unsigned flags;
+    std::uint64_t deadline_ms;
+    HANDLE send_returned;
+    volatile LONG made;
+};
+
+void make_request(PendingRequest& request)
+{
+    if (InterlockedExchange(&request.made, 1) == 0) system_shutdown_request(request.flags, planned_reason);
+}
+
+DWORD WINAPI watch_send(void* parameter)
+{
+    PendingRequest& request = *static_cast<PendingRequest*>(parameter);
+    for (;;) {
+        const std::uint64_t now = system_milliseconds();
+        if (now >= request.deadline_ms) break;
+        const std::uint64_t left = request.deadline_ms - now;
+        if (WaitForSingleObject(request.send_returned, left < watch_step_ms ? static_cast<DWORD>(left) : watch_step_ms) ==
+            WAIT_OBJECT_0)
+            return 0;
+    }
+    make_request(request);
+    return 0;
+}
+
+// A mail client may not return at all (it can be asking a user who is not there),
+// so the send runs under a watch that makes the request at the deadline.
+void send_under_watch(bool use_mapi, PendingRequest& request)
+{
+    request.send_returned = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE watch = request.send_returned ? CreateThread(nullptr, 0, watch_send, &request, 0, nullptr) : nullptr;
+    send_before_shutdown(use_mapi, request.deadline_ms);
+    if (watch) {
+        SetEvent(request.send_returned);
+        WaitForSingleObject(watch, INFINITE);
+        CloseHandle(watch);
+    }
+    if (request.send_returned) CloseHandle(request.send_returned);
+}
+
+} // namespace
 
 int action_code(const FiringChoices& choices)
 {
@@ -15,21 +83,22 @@ int action_code(const FiringChoices& choices)
 
 void request_shutdown(int code)
 {
-    static const unsigned flags_by_action[] = {
-        EWX_POWEROFF | EWX_FORCE,
-        EWX_REBOOT | EWX_FORCE,
-        EWX_LOGOFF | EWX_FORCE,
-    };
-    system_shutdown_request(flags_by_action[code]);
+    system_shutdown_request(flags_by_action[code], planned_reason);
     PostQuitMessage(0);
 }
 
 void fire(const FiringChoices& choices)
 {
-    if (choices.send_message) send_before_shutdown(choices.use_mapi);
     const int code = action_code(choices);
-    // A forced end of the session may kill the program before it reaches the save
-    // at exit, so what the user typed is saved before the request.
+    // A forced end of the session, or a send that never returns, must not cost
+    // what the user typed: the settings are saved first.
     save_settings();
-    request_shutdown(code);
+    if (!choices.send_message) {
+        request_shutdown(code);
+        return;
+    }
+    PendingRequest request{flags_by_action[code], system_milliseconds() + send_limit_ms, nullptr, 0};
+    send_under_watch(choices.use_mapi, request);
+    make_request(request);
+    PostQuitMessage(0);
 }

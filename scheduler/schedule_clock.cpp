@@ -12,12 +12,49 @@ std::tuple<std::uint16_t, std::uint16_t, std::uint16_t, std::uint16_t, std::uint
 }
 
 const std::int32_t seconds_per_minute_step = 60;
+const std::uint64_t ms_per_second = 1000;
+const std::uint64_t late_after_ms = 60000;
+
+// One second of the countdown; true when the countdown ran out with it.
+bool count_second(ScheduleClock& clock, TickResult& result)
+{
+    clock.countdown_seconds -= 1;
+    if (clock.countdown_seconds > 0) return false;
+
+    const std::int32_t old_minutes = clock.countdown_minutes;
+    clock.countdown_seconds = 0;
+    if (old_minutes > 0) {
+        clock.countdown_minutes = old_minutes - 1;
+        clock.countdown_seconds = seconds_per_minute_step;
+    } else {
+        clock.countdown_minutes = 0;
+    }
+    result.show_countdown = true;
+    result.countdown_display = static_cast<std::int64_t>(clock.countdown_minutes) + 1;
+    return clock.countdown_minutes == 0 && clock.countdown_seconds == 0;
+}
+
+TickResult count_down(ScheduleClock& clock, std::uint64_t now_ms)
+{
+    TickResult result{false, 0, false, false};
+    if (now_ms <= clock.counted_until_ms) return result;
+    const std::uint64_t seconds = (now_ms - clock.counted_until_ms) / ms_per_second;
+    for (std::uint64_t n = 1; n <= seconds; ++n) {
+        if (!count_second(clock, result)) continue;
+        const std::uint64_t end_ms = clock.counted_until_ms + n * ms_per_second;
+        result.due = true;
+        result.late = now_ms - end_ms >= late_after_ms;
+        break;
+    }
+    clock.counted_until_ms += seconds * ms_per_second;
+    return result;
+}
 
 } // namespace
 
 ScheduleClock make_schedule_clock(const TargetTime& now)
 {
-    return ScheduleClock{now, 0, 0, false};
+    return ScheduleClock{now, 0, 0, false, 0};
 }
 
 TargetTime adjust_target_minute(ScheduleClock& clock, int delta)
@@ -63,31 +100,18 @@ bool due_at_start(const ScheduleClock& clock, ScheduleMode mode, const TargetTim
     return clock.countdown_minutes == 0;
 }
 
-void arm(ScheduleClock& clock) { clock.armed = true; }
+void arm(ScheduleClock& clock, std::uint64_t now_ms)
+{
+    clock.armed = true;
+    clock.counted_until_ms = now_ms;
+}
 
 void disarm(ScheduleClock& clock) { clock.armed = false; }
 
-TickResult tick(ScheduleClock& clock, ScheduleMode mode, const TargetTime& now)
+TickResult tick(ScheduleClock& clock, ScheduleMode mode, const TargetTime& now, std::uint64_t now_ms)
 {
-    TickResult result{false, 0, false};
-    if (!clock.armed) return result;
-    if (mode == ScheduleMode::AtTime) {
-        result.due = is_due(clock, now);
-        return result;
-    }
-    clock.countdown_seconds -= 1;
-    if (clock.countdown_seconds > 0) return result;
-
-    const std::int32_t old_minutes = clock.countdown_minutes;
-    clock.countdown_seconds = 0;
-    if (old_minutes > 0) {
-        clock.countdown_minutes = old_minutes - 1;
-        clock.countdown_seconds = seconds_per_minute_step;
-    } else {
-        clock.countdown_minutes = 0;
-    }
-    result.show_countdown = true;
-    result.countdown_display = static_cast<std::int64_t>(clock.countdown_minutes) + 1;
-    result.due = clock.countdown_minutes == 0 && clock.countdown_seconds == 0;
-    return result;
+    if (!clock.armed) return TickResult{false, 0, false, false};
+    if (mode == ScheduleMode::AfterMinutes) return count_down(clock, now_ms);
+    const bool due = is_due(clock, now);
+    return TickResult{false, 0, due, due && minute_key(now) > minute_key(clock.target)};
 }

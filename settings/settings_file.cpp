@@ -98,6 +98,8 @@ void load_settings()
     read_settings_file(settings_file_path, mail_settings);
 }
 
+const std::string& settings_path() { return settings_file_path; }
+
 void save_settings()
 {
     if (settings_file_path.empty()) return;

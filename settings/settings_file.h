@@ -10,6 +10,9 @@
 // Computes the settings path (kept for the save), then fills mail_settings from the file.
 void load_settings();
 
+// The settings file's path as load_settings computed it (empty before).
+const std::string& settings_path();
+
 // Writes all nine keys from mail_settings to the path computed by load_settings; may be
 // called any number of times. Does nothing before a load.
 void save_settings();

@@ -9,6 +9,7 @@
 #include "app/resource.h"
 #include "app/text_scratch.h"
 #include "scheduler/firing.h"
+#include "scheduler/system_calls.h"
 #include "settings/settings_file.h"
 #include "ui/mail_tab.h"
 
@@ -39,14 +40,6 @@ bool hidden;
 bool checked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
 
 void enable(HWND window, int id, bool on) { EnableWindow(GetDlgItem(window, id), on); }
-
-TargetTime local_now()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return TargetTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
-                      now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
-}
 
 ScheduleMode mode_of(HWND window)
 {
@@ -107,7 +100,7 @@ INT_PTR on_init(HWND window)
     add_tab(window, 0, IDS_TAB_SCHEDULE);
     add_tab(window, 1, IDS_TAB_MAIL);
     SetDlgItemTextA(window, IDC_COUNTDOWN, "0");
-    schedule_clock = make_schedule_clock(local_now());
+    schedule_clock = make_schedule_clock(system_local_time());
     show_target_time(window, schedule_clock.target);
     SetTimer(window, SECOND_TIMER, SECOND_TIMER_PERIOD_MS, nullptr);
     SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_MINIMIZEBOX);
@@ -120,6 +113,7 @@ INT_PTR on_init(HWND window)
 void on_destroy(HWND window)
 {
     KillTimer(window, SECOND_TIMER);
+    system_keep_awake(false);
     read_mail_fields(window);
 }
 
@@ -136,12 +130,13 @@ void on_stop(HWND window)
     enable(window, IDC_STOP, false);
     enable(window, IDC_START, true);
     disarm(schedule_clock);
+    system_keep_awake(false);
     lock_schedule(window, false);
 }
 
 void on_start(HWND window)
 {
-    if (due_at_start(schedule_clock, mode_of(window), local_now())) {
+    if (due_at_start(schedule_clock, mode_of(window), system_local_time())) {
         const int answer = show_text(window, IDS_ACT_NOW, MB_OKCANCEL | MB_ICONQUESTION);
         if (answer == IDCANCEL) return;
         // The firing sequence ends the run; the schedule is not armed after it.
@@ -152,7 +147,9 @@ void on_start(HWND window)
     }
     enable(window, IDC_START, false);
     enable(window, IDC_STOP, true);
-    arm(schedule_clock);
+    arm(schedule_clock, system_milliseconds());
+    // An idle PC would otherwise go to sleep before the action.
+    system_keep_awake(true);
     lock_schedule(window, true);
 }
 
@@ -180,20 +177,34 @@ void on_command(HWND window, int id)
     }
 }
 
+void show_again(HWND window)
+{
+    ShowWindow(window, SW_SHOW);
+    hidden = false;
+}
+
+// The PC slept through the moment, or the program could not run: forcing the
+// action now would end whatever the user has started since, so the user is asked.
+void confirm_late_action(HWND window)
+{
+    if (hidden) show_again(window);
+    if (show_text(window, IDS_ACT_NOW, MB_OKCANCEL | MB_ICONQUESTION) == IDOK) fire_now(window);
+}
+
 void on_timer(HWND window)
 {
-    if (hidden && WaitForSingleObject(show_event, 0) == WAIT_OBJECT_0) {
-        ShowWindow(window, SW_SHOW);
-        hidden = false;
-    }
+    if (hidden && WaitForSingleObject(show_event, 0) == WAIT_OBJECT_0) show_again(window);
     if (!schedule_clock.armed) return;
-    const TickResult result = tick(schedule_clock, mode_of(window), local_now());
+    const TickResult result = tick(schedule_clock, mode_of(window), system_local_time(), system_milliseconds());
     if (result.show_countdown) show_countdown(window, result.countdown_display);
     if (!result.due) return;
     // The Stop command runs as if pressed; a BM_CLICK can fail while the dialog is
     // not the active window, which a hidden window never is.
     on_stop(window);
-    fire_now(window);
+    if (result.late)
+        confirm_late_action(window);
+    else
+        fire_now(window);
 }
 
 void on_date_change(const NMDATETIMECHANGE& change)

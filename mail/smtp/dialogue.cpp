@@ -6,10 +6,15 @@
 #include "mail/smtp/connection.h"
 #include "mail/smtp/receive_reply.h"
 #include "mail/smtp/wire_lines.h"
+#include "scheduler/system_calls.h"
 
 namespace {
 
 const int delivered = 0;
+
+// How often a connect under way looks at the clock, which may jump (sleep, a
+// test's clock).
+const std::uint64_t connect_step_ms = 250;
 
 struct Message {
     const std::string& login;
@@ -18,6 +23,7 @@ struct Message {
     const std::string& recipient;
     const std::string& subject;
     const std::string& body;
+    std::uint64_t deadline_ms;
 };
 
 void send_all(const std::string& bytes)
@@ -25,21 +31,54 @@ void send_all(const std::string& bytes)
     send(smtp_connection.socket_handle, bytes.data(), static_cast<int>(bytes.size()), 0);
 }
 
-bool accepted(bool strict) { return receive_reply(smtp_connection.socket_handle, strict) == ReplyClass::Accepted; }
-
-bool command(const std::string& line, bool strict)
+bool accepted(const Message& message, bool strict)
 {
-    send_all(line);
-    return accepted(strict);
+    return receive_reply(smtp_connection.socket_handle, strict, message.deadline_ms) == ReplyClass::Accepted;
 }
 
-bool connect_to_server(std::int32_t port)
+bool command(const Message& message, const std::string& line, bool strict)
 {
+    send_all(line);
+    return accepted(message, strict);
+}
+
+// A failed connect shows as an exception, a made one as writability.
+bool wait_connected(SOCKET socket_handle, std::uint64_t deadline_ms)
+{
+    for (;;) {
+        const std::uint64_t now = system_milliseconds();
+        if (now >= deadline_ms) return false;
+        const std::uint64_t left = deadline_ms - now;
+        const long step_ms = static_cast<long>(left < connect_step_ms ? left : connect_step_ms);
+        timeval step{step_ms / 1000, step_ms % 1000 * 1000};
+        fd_set writable, failed;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(socket_handle, &writable);
+        FD_SET(socket_handle, &failed);
+        if (select(0, nullptr, &writable, &failed, &step) == SOCKET_ERROR || FD_ISSET(socket_handle, &failed))
+            return false;
+        if (!FD_ISSET(socket_handle, &writable)) continue;
+        int error = 0;
+        int length = sizeof error;
+        getsockopt(socket_handle, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
+        return error == 0;
+    }
+}
+
+// Non-blocking from the start: a server that drops packets costs no more than the
+// deadline, not the system's connect time-out.
+bool connect_to_server(std::int32_t port, std::uint64_t deadline_ms)
+{
+    const SOCKET socket_handle = smtp_connection.socket_handle;
+    u_long non_blocking = 1;
+    ioctlsocket(socket_handle, FIONBIO, &non_blocking);
     sockaddr_in server = {};
     server.sin_family = AF_INET;
     server.sin_port = htons(smtp_port_number(port));
     server.sin_addr.s_addr = smtp_connection.server_address;
-    return connect(smtp_connection.socket_handle, reinterpret_cast<const sockaddr*>(&server), sizeof server) == 0;
+    if (connect(socket_handle, reinterpret_cast<const sockaddr*>(&server), sizeof server) == 0) return true;
+    return WSAGetLastError() == WSAEWOULDBLOCK && wait_connected(socket_handle, deadline_ms);
 }
 
 std::string local_helo_line()
@@ -50,26 +89,24 @@ std::string local_helo_line()
 
 // The conversation after the connect: delivered, or the text that names the first
 // step the server did not accept. Nothing more is sent after a failure.
-int converse(const Message& message)
+int converse(const Message& m)
 {
-    u_long non_blocking = 1;
-    ioctlsocket(smtp_connection.socket_handle, FIONBIO, &non_blocking);
     reply_reset(reply_reader);
 
-    if (!accepted(true)) return IDS_SMTP_NO_CONNECTION;
-    if (!command(local_helo_line(), true)) return IDS_SMTP_SEND_FAILED;
-    if (!message.login.empty() && !message.password.empty()) {
-        if (!command(AUTH_LOGIN_LINE, false)) return IDS_SMTP_SEND_FAILED;
-        if (!command(auth_line(message.login), false)) return IDS_SMTP_BAD_LOGIN;
-        if (!command(auth_line(message.password), true)) return IDS_SMTP_BAD_LOGIN;
+    if (!accepted(m, true)) return IDS_SMTP_NO_CONNECTION;
+    if (!command(m, local_helo_line(), true)) return IDS_SMTP_SEND_FAILED;
+    if (!m.login.empty() && !m.password.empty()) {
+        if (!command(m, AUTH_LOGIN_LINE, false)) return IDS_SMTP_SEND_FAILED;
+        if (!command(m, auth_line(m.login), false)) return IDS_SMTP_BAD_LOGIN;
+        if (!command(m, auth_line(m.password), true)) return IDS_SMTP_BAD_LOGIN;
     }
-    if (!command(mail_from_line(message.mailbox), true)) return IDS_SMTP_BAD_MAILBOX;
-    if (!command(rcpt_to_line(message.recipient), true)) return IDS_SMTP_RECIPIENT_REFUSED;
-    if (!command(DATA_LINE, false)) return IDS_SMTP_SEND_FAILED;
-    send_all(subject_line(message.subject));
-    send_all(stuffed_body(message.body));
-    if (!command(END_OF_DATA, true)) return IDS_SMTP_SEND_FAILED;
-    command(QUIT_LINE, false);
+    if (!command(m, mail_from_line(m.mailbox), true)) return IDS_SMTP_BAD_MAILBOX;
+    if (!command(m, rcpt_to_line(m.recipient), true)) return IDS_SMTP_RECIPIENT_REFUSED;
+    if (!command(m, DATA_LINE, false)) return IDS_SMTP_SEND_FAILED;
+    send_all(subject_line(m.subject));
+    send_all(stuffed_body(m.body));
+    if (!command(m, END_OF_DATA, true)) return IDS_SMTP_SEND_FAILED;
+    command(m, QUIT_LINE, false);
     return delivered;
 }
 
@@ -87,9 +124,9 @@ void show_failure(HWND owner, int text, const Message& message)
 
 void smtp_dialogue(HWND owner, std::int32_t port, const std::string& login, const std::string& password,
                    const std::string& mailbox, const std::string& recipient, const std::string& subject,
-                   const std::string& body, SendMode mode)
+                   const std::string& body, SendMode mode, std::uint64_t deadline_ms)
 {
-    const Message message{login, password, mailbox, recipient, subject, body};
-    const int outcome = connect_to_server(port) ? converse(message) : IDS_SMTP_NO_CONNECTION;
+    const Message message{login, password, mailbox, recipient, subject, body, deadline_ms};
+    const int outcome = connect_to_server(port, deadline_ms) ? converse(message) : IDS_SMTP_NO_CONNECTION;
     if (outcome != delivered && mode == SendMode::Interactive) show_failure(owner, outcome, message);
 }

@@ -11,9 +11,11 @@
 
 // Connects the socket prepared by smtp_prepare and delivers one message. In
 // interactive mode the first failure is shown (owned by owner); in silent mode
-// nothing is. The socket is left for smtp_release, whatever happened.
+// nothing is. The connect and every reply wait end by deadline_ms (on the
+// system_milliseconds clock) at the latest, a step still under way then counting
+// as failed. The socket is left for smtp_release, whatever happened.
 void smtp_dialogue(HWND owner, std::int32_t port, const std::string& login, const std::string& password,
                    const std::string& mailbox, const std::string& recipient, const std::string& subject,
-                   const std::string& body, SendMode mode);
+                   const std::string& body, SendMode mode, std::uint64_t deadline_ms);
 
 #endif

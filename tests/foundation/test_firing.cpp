@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "scheduler/firing.h"
-#include "tests/support/shutdown_recorder.h"
+#include "tests/support/system_double.h"
 
 namespace {
 
@@ -34,11 +34,13 @@ TEST(Firing, OneForcedRequestPerFireThenQuit)
         {{false, false, false, true}, 4},
     };
     for (const Case& c : cases) {
-        recorded_shutdown_requests.clear();
+        reset_system_double();
         ASSERT_FALSE(quit_message_posted());
         fire(c.choices);
-        ASSERT_EQ(recorded_shutdown_requests.size(), 1u);
-        EXPECT_EQ(recorded_shutdown_requests[0], c.flags);
+        const std::vector<ShutdownRequest> requests = shutdown_requests();
+        ASSERT_EQ(requests.size(), 1u);
+        EXPECT_EQ(requests[0].flags, c.flags);
+        EXPECT_EQ(requests[0].reason, 0x80000000u); // planned, major and minor "other"
         EXPECT_TRUE(quit_message_posted());
     }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "scheduler/schedule_clock.h"
 
 namespace {
@@ -27,13 +29,28 @@ ScheduleClock countdown_of(int minutes)
     return clock;
 }
 
-// Ticks an armed countdown until it reports due; returns that tick's number.
-long ticks_until_due(ScheduleClock& clock, long limit = 100000)
-{
-    for (long n = 1; n <= limit; ++n)
-        if (tick(clock, ScheduleMode::AfterMinutes, noon).due) return n;
-    return -1;
-}
+// A countdown driven by ticks that come exactly once a second (or as told), on a
+// monotonic clock that starts at an arbitrary moment.
+struct Countdown {
+    ScheduleClock clock;
+    std::uint64_t now_ms = 5000000;
+
+    explicit Countdown(int minutes) : clock(countdown_of(minutes)) {}
+    void start() { arm(clock, now_ms); }
+    TickResult tick_after(std::uint64_t ms)
+    {
+        now_ms += ms;
+        return tick(clock, ScheduleMode::AfterMinutes, noon, now_ms);
+    }
+    TickResult next() { return tick_after(1000); }
+    // Ticks until the countdown reports due; returns that tick's number.
+    long ticks_until_due(long limit = 100000)
+    {
+        for (long n = 1; n <= limit; ++n)
+            if (next().due) return n;
+        return -1;
+    }
+};
 
 } // namespace
 
@@ -121,12 +138,25 @@ TEST(DueTest, AcrossMidnightMonthAndYearEnds)
 TEST(DueTest, AtTimeTickFiresOnlyWhileArmed)
 {
     ScheduleClock clock = make_schedule_clock(at(2026, 12, 8, 10, 50));
-    EXPECT_FALSE(tick(clock, ScheduleMode::AtTime, at(2026, 12, 8, 10, 50)).due);
-    arm(clock);
-    EXPECT_FALSE(tick(clock, ScheduleMode::AtTime, at(2026, 12, 8, 10, 49, 59)).due);
-    const TickResult r = tick(clock, ScheduleMode::AtTime, at(2026, 12, 8, 10, 50, 0));
+    EXPECT_FALSE(tick(clock, ScheduleMode::AtTime, at(2026, 12, 8, 10, 50), 0).due);
+    arm(clock, 0);
+    EXPECT_FALSE(tick(clock, ScheduleMode::AtTime, at(2026, 12, 8, 10, 49, 59), 1000).due);
+    const TickResult r = tick(clock, ScheduleMode::AtTime, at(2026, 12, 8, 10, 50, 59), 2000);
     EXPECT_TRUE(r.due);
+    EXPECT_FALSE(r.late);
     EXPECT_FALSE(r.show_countdown);
+}
+
+TEST(DueTest, AtTimeFoundDueInALaterMinuteIsLate)
+{
+    const TargetTime target = at(2026, 12, 8, 10, 50);
+    for (const TargetTime& now : {at(2026, 12, 8, 10, 51, 0), at(2026, 12, 8, 11, 5), at(2026, 12, 9, 7, 30)}) {
+        ScheduleClock clock = make_schedule_clock(target);
+        arm(clock, 0);
+        const TickResult r = tick(clock, ScheduleMode::AtTime, now, 1000);
+        EXPECT_TRUE(r.due);
+        EXPECT_TRUE(r.late) << now.day << " " << now.hour << ":" << now.minute;
+    }
 }
 
 TEST(DueAtStart, FollowsMode)
@@ -153,13 +183,13 @@ TEST(Countdown, AdjustmentNeverGoesBelowZero)
 
 TEST(Countdown, EveryMinuteLastsSixtyTicks)
 {
-    ScheduleClock clock = countdown_of(3);
-    arm(clock);
-    TickResult first = tick(clock, ScheduleMode::AfterMinutes, noon);
+    Countdown c(3);
+    c.start();
+    TickResult first = c.next();
     EXPECT_TRUE(first.show_countdown);
     EXPECT_EQ(first.countdown_display, 3);
-    for (int n = 2; n <= 60; ++n) EXPECT_FALSE(tick(clock, ScheduleMode::AfterMinutes, noon).show_countdown) << n;
-    TickResult second = tick(clock, ScheduleMode::AfterMinutes, noon);  // tick 61
+    for (int n = 2; n <= 60; ++n) EXPECT_FALSE(c.next().show_countdown) << n;
+    TickResult second = c.next();  // tick 61
     EXPECT_TRUE(second.show_countdown);
     EXPECT_EQ(second.countdown_display, 2);
     EXPECT_FALSE(second.due);
@@ -168,67 +198,131 @@ TEST(Countdown, EveryMinuteLastsSixtyTicks)
 TEST(Countdown, DueOnTickSixtyTimesMinutesPlusOne)
 {
     for (int minutes : {1, 2, 10, 120}) {
-        ScheduleClock clock = countdown_of(minutes);
-        arm(clock);
-        EXPECT_EQ(ticks_until_due(clock), 60L * minutes + 1) << minutes;
+        Countdown c(minutes);
+        c.start();
+        EXPECT_EQ(c.ticks_until_due(), 60L * minutes + 1) << minutes;
     }
 }
 
-TEST(Countdown, FinalTickShowsOneAndIsDue)
+TEST(Countdown, FinalTickShowsOneAndIsDueOnTime)
 {
-    ScheduleClock clock = countdown_of(1);
-    arm(clock);
-    for (int n = 1; n < 61; ++n) tick(clock, ScheduleMode::AfterMinutes, noon);
-    const TickResult last = tick(clock, ScheduleMode::AfterMinutes, noon);
+    Countdown c(1);
+    c.start();
+    for (int n = 1; n < 61; ++n) c.next();
+    const TickResult last = c.next();
     EXPECT_TRUE(last.due);
+    EXPECT_FALSE(last.late);
     EXPECT_TRUE(last.show_countdown);
     EXPECT_EQ(last.countdown_display, 1);
 }
 
-TEST(Countdown, StopAndStartContinueWhereItStood)
+TEST(Countdown, TicksThatComeLateStillCountTheClocksSeconds)
 {
-    ScheduleClock clock = countdown_of(5);
-    arm(clock);
-    for (int n = 0; n < 31; ++n) tick(clock, ScheduleMode::AfterMinutes, noon);
-    disarm(clock);
-    EXPECT_EQ(clock.countdown_minutes, 4);
-    EXPECT_EQ(clock.countdown_seconds, 30);
-    for (int n = 0; n < 100; ++n) EXPECT_FALSE(tick(clock, ScheduleMode::AfterMinutes, noon).show_countdown);
-    arm(clock);
-    for (int n = 1; n < 30; ++n) EXPECT_FALSE(tick(clock, ScheduleMode::AfterMinutes, noon).show_countdown);
-    const TickResult step = tick(clock, ScheduleMode::AfterMinutes, noon);
+    // A window timer of 1000 ms elapses about every 1,015 ms on Windows.
+    const std::uint64_t period_ms = 1015;
+    Countdown c(120);
+    const std::uint64_t started_ms = c.now_ms;
+    c.start();
+    for (;;) {
+        const TickResult r = c.tick_after(period_ms);
+        const std::uint64_t elapsed_ms = c.now_ms - started_ms;
+        ASSERT_LT(elapsed_ms, 7300000u) << "never due";
+        if (r.show_countdown) {
+            const std::int64_t seconds = static_cast<std::int64_t>(elapsed_ms / 1000);
+            EXPECT_EQ(r.countdown_display, std::max<std::int64_t>(1, 120 - (seconds - 1) / 60)) << elapsed_ms;
+        }
+        if (!r.due) continue;
+        EXPECT_GE(elapsed_ms, 7201000u);
+        EXPECT_LT(elapsed_ms, 7201000u + period_ms);
+        EXPECT_FALSE(r.late);
+        break;
+    }
+}
+
+TEST(Countdown, AGapBetweenTicksIsCaughtUpAtOnce)
+{
+    Countdown c(5);
+    c.start();
+    for (int n = 0; n < 10; ++n) c.next();
+    // Twenty seconds without a timer message (a busy thread finds one on its return).
+    const TickResult after_gap = c.tick_after(20000);
+    EXPECT_EQ(c.clock.countdown_minutes, 4);
+    EXPECT_EQ(c.clock.countdown_seconds, 31);
+    EXPECT_FALSE(after_gap.due);
+    EXPECT_EQ(30 + c.ticks_until_due(), 60 * 5 + 1);
+}
+
+TEST(Countdown, ALateEndIsReportedFromSixtySecondsOn)
+{
+    struct Case {
+        std::uint64_t gap_ms; // from the last on-time tick
+        bool due;
+        bool late;
+    } cases[] = {
+        {3600000, true, true},        // an hour of sleep across a 30-minute countdown
+        {1000 + 59999, true, false},  // 59.999 s after the end
+        {1000 + 60000, true, true},   // a minute after the end
+        {999, false, false},
+    };
+    for (const Case& k : cases) {
+        Countdown c(30);
+        c.start();
+        for (int n = 0; n < 60 * 30; ++n) ASSERT_FALSE(c.next().due);
+        const TickResult r = c.tick_after(k.gap_ms);
+        EXPECT_EQ(r.due, k.due) << k.gap_ms;
+        EXPECT_EQ(r.late, k.late) << k.gap_ms;
+        if (r.due) {
+            EXPECT_EQ(r.countdown_display, 1);
+        }
+    }
+}
+
+TEST(Countdown, StopAndStartKeepTheRemainderToTheSecond)
+{
+    Countdown c(5);
+    c.start();
+    for (int n = 0; n < 31; ++n) c.next();
+    c.now_ms += 700;
+    disarm(c.clock);
+    EXPECT_EQ(c.clock.countdown_minutes, 4);
+    EXPECT_EQ(c.clock.countdown_seconds, 30);
+    for (int n = 0; n < 100; ++n) EXPECT_FALSE(c.next().show_countdown);
+    c.start();
+    for (int n = 1; n < 30; ++n) EXPECT_FALSE(c.next().show_countdown);
+    EXPECT_FALSE(c.tick_after(999).show_countdown);
+    const TickResult step = c.tick_after(1);
     EXPECT_TRUE(step.show_countdown);
     EXPECT_EQ(step.countdown_display, 4);
 }
 
 TEST(Countdown, RestartAtNewMinutesKeepsTheSecondsLeft)
 {
-    ScheduleClock clock = countdown_of(5);
-    arm(clock);
-    for (int n = 0; n < 31; ++n) tick(clock, ScheduleMode::AfterMinutes, noon);
-    disarm(clock);
-    ASSERT_EQ(clock.countdown_seconds, 30);
-    adjust_countdown(clock, -(10 - clock.countdown_minutes));
-    ASSERT_EQ(clock.countdown_minutes, 10);
-    arm(clock);
-    EXPECT_EQ(ticks_until_due(clock), 30 + 60 * 10);
+    Countdown c(5);
+    c.start();
+    for (int n = 0; n < 31; ++n) c.next();
+    disarm(c.clock);
+    ASSERT_EQ(c.clock.countdown_seconds, 30);
+    adjust_countdown(c.clock, -(10 - c.clock.countdown_minutes));
+    ASSERT_EQ(c.clock.countdown_minutes, 10);
+    c.start();
+    EXPECT_EQ(c.ticks_until_due(), 30 + 60 * 10);
 }
 
 TEST(Countdown, StoppedInTheLastMinuteIsDueAtStart)
 {
-    ScheduleClock clock = countdown_of(1);
-    arm(clock);
-    for (int n = 0; n < 10; ++n) tick(clock, ScheduleMode::AfterMinutes, noon);
-    disarm(clock);
-    EXPECT_EQ(clock.countdown_minutes, 0);
-    EXPECT_TRUE(due_at_start(clock, ScheduleMode::AfterMinutes, noon));
+    Countdown c(1);
+    c.start();
+    for (int n = 0; n < 10; ++n) c.next();
+    disarm(c.clock);
+    EXPECT_EQ(c.clock.countdown_minutes, 0);
+    EXPECT_TRUE(due_at_start(c.clock, ScheduleMode::AfterMinutes, noon));
 }
 
 TEST(Countdown, ZeroMinutesIsDueOnFirstTick)
 {
-    ScheduleClock clock = countdown_of(0);
-    arm(clock);
-    const TickResult r = tick(clock, ScheduleMode::AfterMinutes, noon);
+    Countdown c(0);
+    c.start();
+    const TickResult r = c.next();
     EXPECT_TRUE(r.due);
     EXPECT_EQ(r.countdown_display, 1);
 }

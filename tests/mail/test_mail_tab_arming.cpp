@@ -9,7 +9,7 @@
 #include "tests/mail/fake_mapi_control.h"
 #include "tests/support/main_window_driver.h"
 #include "tests/support/message_box_watcher.h"
-#include "tests/support/shutdown_recorder.h"
+#include "tests/support/system_double.h"
 
 namespace {
 
@@ -61,5 +61,5 @@ TEST(MailTabArming, UseMapiFlippedDuringTheLogonShowsThePreparedClientWhichTheDi
     EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPIFreeBuffer", "MAPILogoff"}));
     EXPECT_FALSE(mapi32_loaded());
     EXPECT_TRUE(watcher.boxes().empty());
-    EXPECT_TRUE(recorded_shutdown_requests.empty());
+    EXPECT_TRUE(shutdown_requests().empty());
 }

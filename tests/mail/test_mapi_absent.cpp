@@ -4,6 +4,7 @@
 #include "mail/mapi_transport.h"
 #include "mail/notification.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/test_helpers.h"
 
 TEST(MapiAbsent, NoClientLibraryShowsTextSixAndHoldsNothing)
 {
@@ -29,7 +30,7 @@ TEST(MapiAbsent, ArmingWithoutAClientShowsTextSixAndLeavesNothingToSendThrough)
 {
     MessageBoxWatcher watcher;
     EXPECT_LT(arm_notification(nullptr, true), 0);
-    send_before_shutdown(true);
+    send_before_shutdown(true, a_minute_from_now());
     const std::vector<SeenBox> boxes = watcher.boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, cp1251("MAPI не установлена на вашем компьютере"));

@@ -87,11 +87,11 @@ TEST(NotificationArming, MapiArmingSendsNothingUntilTheFiringWhichSendsAndReleas
     EXPECT_TRUE(mapi32_loaded());
     test_send(owner.handle(), true); // the tab locks the test button while armed; refused all the same
     EXPECT_EQ(fake.entries().size(), 2u);
-    send_before_shutdown(true);
+    send_before_shutdown(true, a_minute_from_now());
     EXPECT_EQ(fake.entries(), full_mapi_send);
     EXPECT_TRUE(watcher.boxes().empty());
     EXPECT_FALSE(mapi32_loaded());
-    send_before_shutdown(true); // spent: nothing is held any more
+    send_before_shutdown(true, a_minute_from_now()); // spent: nothing is held any more
     EXPECT_EQ(fake.entries(), full_mapi_send);
 }
 
@@ -102,7 +102,7 @@ TEST(NotificationArming, MapiSilentSendFailureShowsNothingAndStillReleases)
     MessageBoxWatcher watcher;
     ASSERT_EQ(arm_notification(nullptr, true), 0);
     fake.fail("MAPISendMail");
-    send_before_shutdown(true);
+    send_before_shutdown(true, a_minute_from_now());
     EXPECT_EQ(fake.entries(), full_mapi_send);
     EXPECT_TRUE(watcher.boxes().empty());
     EXPECT_FALSE(mapi32_loaded());
@@ -130,7 +130,7 @@ TEST(NotificationArming, FailedMapiArmingLeavesNothingPrepared)
     OwnerWindow owner;
     EXPECT_LT(arm_notification(owner.handle(), true), 0);
     expect_one_error_box(watcher.boxes(), cp1251("Неправильный адрес получателя admin@example.org"), owner.handle());
-    send_before_shutdown(true);
+    send_before_shutdown(true, a_minute_from_now());
     disarm_notification(true);
     EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPILogoff"}));
     EXPECT_FALSE(mapi32_loaded());
@@ -142,8 +142,8 @@ TEST(NotificationArming, FiringWithoutArmingTouchesNoTransport)
     use_settings();
     FakeMapi fake;
     MessageBoxWatcher watcher;
-    send_before_shutdown(true);
-    send_before_shutdown(false);
+    send_before_shutdown(true, a_minute_from_now());
+    send_before_shutdown(false, a_minute_from_now());
     EXPECT_TRUE(fake.calls().empty());
     EXPECT_TRUE(watcher.boxes().empty());
     EXPECT_EQ(smtp_connection.socket_handle, 0u);
@@ -164,7 +164,7 @@ TEST(NotificationReentrance, NoSecondOperationStartsDuringATestSend)
         if (lstrcmpA(entry, "MAPILogon") != 0) return;
         record("arm " + std::to_string(arm_notification(nested_owner, true)));
         test_send(nested_owner, true);
-        send_before_shutdown(true);
+        send_before_shutdown(true, a_minute_from_now());
         disarm_notification(true);
     });
     test_send(owner.handle(), true);
@@ -191,7 +191,7 @@ TEST(NotificationReentrance, NoTestSendOrSecondArmingStartsDuringAnArming)
     fake.on_call(nullptr);
     EXPECT_EQ(nested, (Lines{"arm 1"}));
     EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName"}));
-    send_before_shutdown(true);
+    send_before_shutdown(true, a_minute_from_now());
     EXPECT_EQ(fake.entries(), full_mapi_send);
     EXPECT_TRUE(watcher.boxes().empty());
 }
@@ -204,7 +204,7 @@ TEST(NotificationReentrance, FiringOrDisarmingDuringAnArmingSendsNothingAndTheAr
         FakeMapi fake;
         MessageBoxWatcher watcher;
         fake.on_call(firing ? FakeMapiCallback([](const char* entry) {
-            if (lstrcmpA(entry, "MAPILogon") == 0) send_before_shutdown(true);
+            if (lstrcmpA(entry, "MAPILogon") == 0) send_before_shutdown(true, a_minute_from_now());
         })
                             : FakeMapiCallback([](const char* entry) {
                                   if (lstrcmpA(entry, "MAPILogon") == 0) disarm_notification(true);
@@ -214,7 +214,7 @@ TEST(NotificationReentrance, FiringOrDisarmingDuringAnArmingSendsNothingAndTheAr
         EXPECT_TRUE(watcher.boxes().empty());
         EXPECT_FALSE(mapi32_loaded());
         fake.on_call(nullptr);
-        send_before_shutdown(true);
+        send_before_shutdown(true, a_minute_from_now());
         EXPECT_EQ(fake.entries().size(), 4u) << "the withdrawn arming left something to send through";
     }
 }
@@ -230,7 +230,7 @@ TEST(NotificationReentrance, FiringDuringTheFailureMessageOfAnArmingSendsNothing
     OwnerWindow owner([] {
         if (!nested.empty()) return;
         record("in box");
-        send_before_shutdown(true);
+        send_before_shutdown(true, a_minute_from_now());
         test_send(nullptr, true);
     });
     EXPECT_LT(arm_notification(owner.handle(), true), 0);
@@ -248,14 +248,14 @@ TEST(NotificationSmtp, ArmingWithAnUnresolvableServerShowsTheConnectionsMessageA
     OwnerWindow owner([] {
         if (!nested.empty()) return;
         record("in box");
-        send_before_shutdown(false);
+        send_before_shutdown(false, a_minute_from_now());
         test_send(nullptr, false);
     });
     EXPECT_LT(arm_notification(owner.handle(), false), 0);
     EXPECT_EQ(nested, (Lines{"in box"}));
     expect_one_error_box(watcher.boxes(), cp1251("Неправильный адрес получателя no-such-host.invalid"), owner.handle());
     EXPECT_EQ(smtp_connection.socket_handle, 0u);
-    send_before_shutdown(false);
+    send_before_shutdown(false, a_minute_from_now());
     EXPECT_EQ(watcher.boxes().size(), 1u);
 }
 
@@ -265,7 +265,7 @@ TEST(NotificationSmtp, ServerRefusingConnectionsArmsAndTheFiringFailsSilentlyAnd
     MessageBoxWatcher watcher;
     ASSERT_EQ(arm_notification(nullptr, false), 0);
     EXPECT_NE(smtp_connection.socket_handle, 0u);
-    send_before_shutdown(false);
+    send_before_shutdown(false, a_minute_from_now());
     EXPECT_EQ(smtp_connection.socket_handle, 0u);
     EXPECT_TRUE(watcher.boxes().empty());
 }

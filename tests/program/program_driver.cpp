@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "tests/program/recorded_clock.h"
 #include "tests/support/dialog_search.h"
 
 namespace {
@@ -36,7 +37,42 @@ HWND find(DWORD process, HWND owner)
 
 std::string program_exe(const char* name) { return own_directory() + TULVO_PROGRAM_DIR + "\\" + name; }
 
-std::string shutdown_requests_file() { return program_exe("shutdown_requests.txt"); }
+std::string system_calls_file() { return program_exe("system_calls.txt"); }
+
+std::string settings_at_request_file() { return program_exe("settings_at_request.ini"); }
+
+std::string recorded_shutdowns()
+{
+    std::istringstream lines(file_text(system_calls_file()));
+    std::string shutdowns;
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("shutdown ", 0) == 0) shutdowns += line + "\n";
+    return shutdowns;
+}
+
+std::string shutdown_line(unsigned flags) { return "shutdown " + std::to_string(flags) + " reason=80000000 armed=0\r\n"; }
+
+void forget_recorded_calls()
+{
+    DeleteFileA(system_calls_file().c_str());
+    DeleteFileA(settings_at_request_file().c_str());
+}
+
+ProgramClock::ProgramClock()
+    : mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(RecordedClock),
+                                  RECORDED_CLOCK_MAPPING)),
+      clock_(static_cast<RecordedClock*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, sizeof(RecordedClock))))
+{
+    clock_->offset_ms = 0;
+}
+
+ProgramClock::~ProgramClock()
+{
+    UnmapViewOfFile(clock_);
+    CloseHandle(mapping_);
+}
+
+void ProgramClock::advance(long long ms) { clock_->offset_ms = clock_->offset_ms + ms; }
 
 std::string program_settings_file()
 {

@@ -13,8 +13,31 @@
 
 // Paths of the build under test, found from this test exe's own location.
 std::string program_exe(const char* name);     // e.g. "tulvo_recorded.exe"
-std::string shutdown_requests_file();           // written by tulvo_recorded.exe
-std::string program_settings_file();            // <AppData>\tulvo_recorded\tulvo_recorded.ini
+std::string system_calls_file();               // written by tulvo_recorded.exe
+std::string settings_at_request_file();        // the settings file as the last shutdown request found it
+std::string program_settings_file();           // <AppData>\tulvo_recorded\tulvo_recorded.ini
+
+// The shutdown lines of system_calls_file() ("" when none), and the line one
+// planned request of these flags makes while the schedule is stopped.
+std::string recorded_shutdowns();
+std::string shutdown_line(unsigned flags);
+// Deletes what tulvo_recorded.exe wrote beside itself.
+void forget_recorded_calls();
+
+// The clocks of every tulvo_recorded.exe started while this lives: the real ones,
+// moved on by advance().
+class ProgramClock {
+public:
+    ProgramClock();
+    ~ProgramClock();
+    ProgramClock(const ProgramClock&) = delete;
+    ProgramClock& operator=(const ProgramClock&) = delete;
+    void advance(long long ms);
+
+private:
+    HANDLE mapping_;
+    struct RecordedClock* clock_;
+};
 
 // Whole text of a file ("" when missing).
 std::string file_text(const std::string& path);

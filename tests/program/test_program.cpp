@@ -84,7 +84,7 @@ class ProgramTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteFileA(shutdown_requests_file().c_str());
+        forget_recorded_calls();
         DeleteFileA(program_settings_file().c_str());
     }
 
@@ -244,7 +244,7 @@ TEST_F(ProgramTest, StartAndStopLockAndUnlockExactlyTheEightInputs)
     program.click(IDC_STOP);
     EXPECT_EQ(enabled_states(program), idle);
     EXPECT_TRUE(program.running());
-    EXPECT_FALSE(file_exists(shutdown_requests_file()));
+    EXPECT_EQ(recorded_shutdowns(), "");
 }
 
 TEST_F(ProgramTest, StartOnADueScheduleAsksAndCancelChangesNothing)
@@ -261,18 +261,18 @@ TEST_F(ProgramTest, StartOnADueScheduleAsksAndCancelChangesNothing)
     ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }, exit_timeout_ms));
     EXPECT_EQ(enabled_states(program), idle);
     EXPECT_TRUE(program.running());
-    EXPECT_FALSE(file_exists(shutdown_requests_file()));
+    EXPECT_EQ(recorded_shutdowns(), "");
 }
 
 TEST_F(ProgramTest, StartOnADueScheduleWithOkRequestsTheCheckedActionAndEnds)
 {
     struct Case {
         int radio;
-        const char* request;
-    } cases[] = {{IDC_POWER_OFF, "12 armed=0\r\n"}, {IDC_REBOOT, "6 armed=0\r\n"}, {IDC_LOG_OFF, "4 armed=0\r\n"}};
+        unsigned flags;
+    } cases[] = {{IDC_POWER_OFF, 12}, {IDC_REBOOT, 6}, {IDC_LOG_OFF, 4}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.request);
-        DeleteFileA(shutdown_requests_file().c_str());
+        SCOPED_TRACE(c.flags);
+        forget_recorded_calls();
         Program& program = start_shown();
         program.click(c.radio);
         // At-time mode with the target at the current minute: already due.
@@ -282,7 +282,7 @@ TEST_F(ProgramTest, StartOnADueScheduleWithOkRequestsTheCheckedActionAndEnds)
         EXPECT_EQ(box_text(box), load_text(IDS_ACT_NOW));
         press_box_button(box, IDOK);
         ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
-        EXPECT_EQ(file_text(shutdown_requests_file()), c.request);
+        EXPECT_EQ(recorded_shutdowns(), shutdown_line(c.flags));
         EXPECT_EQ(settings_value("UseMAPI"), "No");
     }
 }
@@ -310,7 +310,7 @@ TEST_F(ProgramTest, OneMinuteCountdownPressesStopThenRequestsTheAction)
     program.click(IDC_START);
     EXPECT_TRUE(program.running());
     ASSERT_TRUE(program.wait_exit(90000));
-    EXPECT_EQ(file_text(shutdown_requests_file()), "4 armed=0\r\n");
+    EXPECT_EQ(recorded_shutdowns(), shutdown_line(4));
 }
 
 TEST_F(ProgramTest, TabSwitchChangesVisibilityOnly)

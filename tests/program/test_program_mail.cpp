@@ -49,7 +49,7 @@ protected:
     void SetUp() override
     {
         ASSERT_FALSE(env("TULVO_TEST_SMTP_PORT").empty()) << "run under tests/servers/smtp_fixture.py";
-        DeleteFileA(shutdown_requests_file().c_str());
+        forget_recorded_calls();
         DeleteFileA(program_settings_file().c_str());
     }
 
@@ -111,9 +111,9 @@ TEST_F(ProgramMailTest, LetterArrivesBeforeTheShutdownRequestAndSettingsAreKept)
     const std::string spool = env("TULVO_TEST_SMTP_SPOOL");
     EXPECT_EQ(file_text(spool + "1.eml"), "Subject:tulvo\r\nGoing down\r\nnow\r\n");
     EXPECT_EQ(file_text(spool + "1.envelope"), "from pc@example.org\nto boss@example.org\nauth pc\n");
-    ASSERT_EQ(file_text(shutdown_requests_file()), "12 armed=0\r\n");
+    ASSERT_EQ(recorded_shutdowns(), shutdown_line(12));
     const FILETIME letter = written_at(spool + "1.envelope");
-    const FILETIME request = written_at(shutdown_requests_file());
+    const FILETIME request = written_at(system_calls_file());
     EXPECT_LE(CompareFileTime(&letter, &request), 0);
 
     EXPECT_EQ(settings_value("MailAdr"), "boss@example.org");
@@ -129,7 +129,7 @@ TEST_F(ProgramMailTest, ServerDownShowsNothingAndTheRequestStillFollows)
     Program program;
     arm_smtp(program, {std::to_string(closed_loopback_port()), "pc@example.org", "", ""});
     fire_now(program);
-    EXPECT_EQ(file_text(shutdown_requests_file()), "12 armed=0\r\n");
+    EXPECT_EQ(recorded_shutdowns(), shutdown_line(12));
 }
 
 } // namespace

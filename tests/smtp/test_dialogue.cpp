@@ -37,7 +37,7 @@ Outcome converse(ScriptedSmtpServer& server, std::int32_t port, const Message& m
 {
     MessageBoxWatcher watcher;
     EXPECT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
-    smtp_dialogue(owner, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode);
+    smtp_dialogue(owner, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode, a_minute_from_now());
     smtp_release();
     return {server.received(), watcher.boxes()};
 }
@@ -221,7 +221,7 @@ TEST(SmtpDialogue, RefusedConnectionGivesText12OnlyWhenInteractive)
         MessageBoxWatcher watcher;
         ASSERT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
         const Message m;
-        smtp_dialogue(nullptr, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode);
+        smtp_dialogue(nullptr, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode, a_minute_from_now());
         smtp_release();
         const Outcome outcome{"", watcher.boxes()};
         if (mode == SendMode::Interactive)

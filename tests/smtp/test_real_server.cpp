@@ -13,6 +13,7 @@
 #include "mail/smtp/connection.h"
 #include "mail/smtp/dialogue.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/test_helpers.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ protected:
     {
         MessageBoxWatcher watcher;
         EXPECT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
-        smtp_dialogue(nullptr, port_, login, password, mailbox, recipient, subject, body, SendMode::Interactive);
+        smtp_dialogue(nullptr, port_, login, password, mailbox, recipient, subject, body, SendMode::Interactive, a_minute_from_now());
         smtp_release();
         return watcher.boxes();
     }

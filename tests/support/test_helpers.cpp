@@ -2,6 +2,8 @@
 
 #include <winsock2.h>
 
+#include "scheduler/system_calls.h"
+
 namespace {
 
 const DWORD poll_interval_ms = 5;
@@ -17,6 +19,8 @@ bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms)
         Sleep(poll_interval_ms);
     }
 }
+
+std::uint64_t a_minute_from_now() { return system_milliseconds() + 60000; }
 
 int closed_loopback_port()
 {

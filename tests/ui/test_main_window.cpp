@@ -7,7 +7,7 @@
 #include "app/resource.h"
 #include "tests/support/main_window_driver.h"
 #include "tests/support/message_box_watcher.h"
-#include "tests/support/shutdown_recorder.h"
+#include "tests/support/system_double.h"
 #include "tests/support/test_helpers.h"
 
 namespace {
@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         show_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        recorded_shutdown_requests.clear();
+        reset_system_double();
     }
     void TearDown() override { CloseHandle(show_event); }
     HANDLE show_event = nullptr;
@@ -78,7 +78,7 @@ TEST_F(MainWindowBoxes, StartOnADueScheduleAsksAQuestionAndCancelChangesNothing)
     EXPECT_TRUE(boxes[0].has_cancel);
     EXPECT_EQ(boxes[0].owner, shown_window);
     EXPECT_TRUE(start_still_enabled);
-    EXPECT_TRUE(recorded_shutdown_requests.empty());
+    EXPECT_TRUE(shutdown_requests().empty());
 }
 
 TEST_F(MainWindowBoxes, OkOnTheQuestionRequestsThePowerOffAndEndsTheLoop)
@@ -86,6 +86,6 @@ TEST_F(MainWindowBoxes, OkOnTheQuestionRequestsThePowerOffAndEndsTheLoop)
     MessageBoxWatcher watcher(IDOK);
     run_window_driven_by(show_event, [&](HWND window) { PostMessageA(window, WM_COMMAND, IDC_START, 0); });
     ASSERT_EQ(watcher.boxes().size(), 1u);
-    ASSERT_EQ(recorded_shutdown_requests.size(), 1u);
-    EXPECT_EQ(recorded_shutdown_requests[0], static_cast<unsigned>(EWX_POWEROFF | EWX_FORCE));
+    ASSERT_EQ(shutdown_requests().size(), 1u);
+    EXPECT_EQ(shutdown_requests()[0].flags, static_cast<unsigned>(EWX_POWEROFF | EWX_FORCE));
 }

@@ -43,7 +43,7 @@ int main(int argc, char** argv)
         QueryPerformanceCounter(&start);
         if (smtp_prepare(nullptr, "127.0.0.1") != 0) return 1;
         smtp_dialogue(nullptr, std::atoi(port), "bench", "secret", "bench@example.org", "boss@example.org",
-                      "Bench " + std::to_string(i), body, SendMode::Silent);
+                      "Bench " + std::to_string(i), body, SendMode::Silent, GetTickCount64() + 60000);
         smtp_release();
         QueryPerformanceCounter(&end);
         const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;

@@ -1,8 +1,0 @@
-#include "scheduler/system_request.h"
-
-#include <windows.h>
-
-void system_shutdown_request(unsigned flags)
-{
-    ExitWindowsEx(flags, 0);
-}

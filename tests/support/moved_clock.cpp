@@ -1,0 +1,26 @@
+#include "tests/support/moved_clock.h"
+
+#include <windows.h>
+
+namespace {
+
+const std::uint64_t filetime_ticks_per_ms = 10000; // FILETIME counts 100 ns
+
+} // namespace
+
+TargetTime local_time_after(std::uint64_t ms)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME file;
+    SystemTimeToFileTime(&now, &file);
+    ULARGE_INTEGER moved;
+    moved.LowPart = file.dwLowDateTime;
+    moved.HighPart = file.dwHighDateTime;
+    moved.QuadPart += ms * filetime_ticks_per_ms;
+    file.dwLowDateTime = moved.LowPart;
+    file.dwHighDateTime = moved.HighPart;
+    FileTimeToSystemTime(&file, &now);
+    return TargetTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                      now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+}

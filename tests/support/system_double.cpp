@@ -1,0 +1,62 @@
+#include "tests/support/system_double.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "scheduler/system_calls.h"
+#include "tests/support/moved_clock.h"
+#include "tests/support/test_helpers.h"
+
+namespace {
+
+std::mutex mutex;
+std::vector<ShutdownRequest> requests;
+std::vector<bool> awake_calls;
+std::atomic<std::uint64_t> offset_ms{0};
+
+} // namespace
+
+void system_shutdown_request(unsigned flags, unsigned reason)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    requests.push_back({flags, reason});
+}
+
+void system_keep_awake(bool on)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    awake_calls.push_back(on);
+}
+
+std::uint64_t system_milliseconds() { return GetTickCount64() + offset_ms.load(); }
+
+TargetTime system_local_time() { return local_time_after(offset_ms.load()); }
+
+std::vector<ShutdownRequest> shutdown_requests()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return requests;
+}
+
+std::vector<bool> keep_awake_calls()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return awake_calls;
+}
+
+void advance_clock(std::uint64_t ms) { offset_ms += ms; }
+
+void reset_system_double()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    requests.clear();
+    awake_calls.clear();
+    offset_ms = 0;
+}
+
+bool wait_for_shutdown_requests(std::size_t count, unsigned timeout_ms)
+{
+    return wait_for([count] { return shutdown_requests().size() >= count; }, timeout_ms);
+}

@@ -1,0 +1,29 @@
+// Test double for the system calls the program makes through scheduler/system_calls.h:
+// records every shutdown and keep-awake request instead of making it, and runs the
+// clocks on from the real ones by whatever a test has advanced them. Safe to use
+// from several threads (the firing's watch makes its request from its own).
+#ifndef TULVO_TEST_SYSTEM_DOUBLE_H
+#define TULVO_TEST_SYSTEM_DOUBLE_H
+
+#include <cstdint>
+#include <vector>
+
+struct ShutdownRequest {
+    unsigned flags;
+    unsigned reason;
+};
+
+std::vector<ShutdownRequest> shutdown_requests();
+// true for "keep awake", false for "may sleep again", in the order asked.
+std::vector<bool> keep_awake_calls();
+
+// Moves both clocks (monotonic and local time) on, as if that much time passed at once.
+void advance_clock(std::uint64_t ms);
+
+// Forgets every request and puts the clocks back to the real ones.
+void reset_system_double();
+
+// Waits (bounded) until at least count requests have been recorded.
+bool wait_for_shutdown_requests(std::size_t count, unsigned timeout_ms = 10000);
+
+#endif
