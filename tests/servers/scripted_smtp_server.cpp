@@ -93,6 +93,7 @@ void ScriptedSmtpServer::serve()
     while (!stop_ && !readable(listener_)) {}
     if (!stop_) {
         const SOCKET client = accept(listener_, nullptr, nullptr);
+        connected_ = client != INVALID_SOCKET;
         if (client != INVALID_SOCKET) {
             serve_client(client);
             closesocket(client);
@@ -122,7 +123,12 @@ void ScriptedSmtpServer::serve_client(SOCKET client)
     std::size_t command_start = 0;
     bool message = false;
     std::size_t next_reply = 0;
-    while (!stop_) {
+    auto next_trickle = std::chrono::steady_clock::now();
+    for (unsigned trickled = 0; !stop_;) {
+        if (script_.trickle_ms > 0 && std::chrono::steady_clock::now() >= next_trickle) {
+            if (send(client, &"\r\n"[trickled++ % 2], 1, 0) != 1) return;
+            next_trickle += std::chrono::milliseconds(script_.trickle_ms);
+        }
         if (!readable(client)) continue;
         char chunk[512];
         const int got = recv(client, chunk, sizeof chunk, 0);
@@ -132,7 +138,7 @@ void ScriptedSmtpServer::serve_client(SOCKET client)
             std::lock_guard<std::mutex> lock(mutex_);
             received_ = bytes;
         }
-        if (!script_.greet) continue;
+        if (!script_.greet || script_.trickle_ms > 0) continue;
         for (std::size_t end; (end = command_end(bytes, command_start, message)) != std::string::npos;) {
             const bool data_command = !message && bytes.compare(command_start, end - command_start, "DATA\r\n") == 0;
             message = data_command;
@@ -141,4 +147,31 @@ void ScriptedSmtpServer::serve_client(SOCKET client)
             if (!send_reply(client, script_.replies[next_reply++])) return;
         }
     }
+}
+
+UnansweredPort::UnansweredPort()
+{
+    WSADATA startup;
+    WSAStartup(MAKEWORD(2, 2), &startup);
+    listener_ = loopback_listener(port_);
+    listen(listener_, 0);
+    // The queue holds one connection more than the backlog; these fill it.
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port_);
+    for (int i = 0; i < 2; ++i) {
+        const SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        u_long non_blocking = 1;
+        ioctlsocket(filler, FIONBIO, &non_blocking);
+        connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        fillers_.push_back(filler);
+    }
+}
+
+UnansweredPort::~UnansweredPort()
+{
+    for (SOCKET filler : fillers_) closesocket(filler);
+    closesocket(listener_);
+    WSACleanup();
 }

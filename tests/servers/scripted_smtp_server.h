@@ -31,6 +31,9 @@ struct SmtpScript {
     bool greet = true;             // false: accept and stay silent
     ScriptedReply greeting;
     std::vector<ScriptedReply> replies;
+    // Not 0: after the greeting, answers nothing and sends one byte of a line end
+    // every trickle_ms instead, which keeps a reply wait alive without deciding it.
+    int trickle_ms = 0;
 };
 
 class ScriptedSmtpServer {
@@ -41,6 +44,8 @@ public:
     ScriptedSmtpServer& operator=(const ScriptedSmtpServer&) = delete;
 
     std::uint16_t port() const { return port_; }
+    // Whether a client has connected.
+    bool connected() const { return connected_; }
     // Waits (bounded) until the client has closed or the script ended, then gives
     // every byte received.
     std::string received();
@@ -54,10 +59,28 @@ private:
     SOCKET listener_ = INVALID_SOCKET;
     std::uint16_t port_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> connected_{false};
     std::atomic<bool> finished_{false};
     std::mutex mutex_;
     std::string received_;
     std::thread thread_;
+};
+
+// A listening port on 127.0.0.1 whose queue of connections is full and never
+// accepted: a connect to it neither succeeds nor fails, as with a host that drops
+// packets.
+class UnansweredPort {
+public:
+    UnansweredPort();
+    ~UnansweredPort();
+    UnansweredPort(const UnansweredPort&) = delete;
+    UnansweredPort& operator=(const UnansweredPort&) = delete;
+    std::uint16_t port() const { return port_; }
+
+private:
+    SOCKET listener_ = INVALID_SOCKET;
+    std::vector<SOCKET> fillers_;
+    std::uint16_t port_ = 0;
 };
 
 #endif

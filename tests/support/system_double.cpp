@@ -20,8 +20,9 @@ std::atomic<std::uint64_t> offset_ms{0};
 
 void system_shutdown_request(unsigned flags, unsigned reason)
 {
+    const std::uint64_t at_ms = system_milliseconds();
     std::lock_guard<std::mutex> lock(mutex);
-    requests.push_back({flags, reason});
+    requests.push_back({flags, reason, at_ms});
 }
 
 void system_keep_awake(bool on)
@@ -47,6 +48,32 @@ std::vector<bool> keep_awake_calls()
 }
 
 void advance_clock(std::uint64_t ms) { offset_ms += ms; }
+
+namespace {
+
+const DWORD fast_step_ms = 20;
+const std::uint64_t fast_factor = 20;
+
+DWORD WINAPI run_fast(void* stop)
+{
+    while (WaitForSingleObject(stop, fast_step_ms) == WAIT_TIMEOUT) advance_clock(fast_step_ms * (fast_factor - 1));
+    return 0;
+}
+
+} // namespace
+
+FastClock::FastClock()
+    : stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), thread_(CreateThread(nullptr, 0, run_fast, stop_, 0, nullptr))
+{
+}
+
+FastClock::~FastClock()
+{
+    SetEvent(stop_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    CloseHandle(stop_);
+}
 
 void reset_system_double()
 {

@@ -11,6 +11,7 @@
 struct ShutdownRequest {
     unsigned flags;
     unsigned reason;
+    std::uint64_t at_ms; // system_milliseconds() when it was made
 };
 
 std::vector<ShutdownRequest> shutdown_requests();
@@ -19,6 +20,19 @@ std::vector<bool> keep_awake_calls();
 
 // Moves both clocks (monotonic and local time) on, as if that much time passed at once.
 void advance_clock(std::uint64_t ms);
+
+// While it lives, the clocks run twenty times as fast as real time.
+class FastClock {
+public:
+    FastClock();
+    ~FastClock();
+    FastClock(const FastClock&) = delete;
+    FastClock& operator=(const FastClock&) = delete;
+
+private:
+    void* stop_;
+    void* thread_;
+};
 
 // Forgets every request and puts the clocks back to the real ones.
 void reset_system_double();
