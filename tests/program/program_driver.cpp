@@ -172,6 +172,23 @@ void Program::spin(int id, bool up)
     SendMessageA(control, WM_LBUTTONUP, 0, point);
 }
 
+void Program::tick() { SendMessageA(dialog(), WM_TIMER, 0, 0); }
+
+void Program::post_tick() { PostMessageA(dialog(), WM_TIMER, 0, 0); }
+
+void Program::freeze()
+{
+    frozen_ = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(dialog(), nullptr));
+    SuspendThread(frozen_);
+}
+
+void Program::thaw()
+{
+    ResumeThread(frozen_);
+    CloseHandle(frozen_);
+    frozen_ = nullptr;
+}
+
 HWND Program::wait_box(DWORD timeout_ms)
 {
     HWND box = nullptr;

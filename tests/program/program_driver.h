@@ -77,6 +77,12 @@ public:
     int selected_tab();
     // One press on the upper or lower arrow of an up-down control.
     void spin(int id, bool up);
+    // One timer message, handled before this returns (a box it opens must not be waited for: post_tick).
+    void tick();
+    void post_tick();
+    // Stops the window's thread until thaw(), as a thread busy elsewhere would be.
+    void freeze();
+    void thaw();
 
     // The next visible message box owned by the dialog; null when none came in time.
     HWND wait_box(DWORD timeout_ms = 10000);
@@ -89,6 +95,7 @@ private:
     HANDLE process_ = nullptr;
     DWORD process_id_ = 0;
     HWND dialog_ = nullptr;
+    HANDLE frozen_ = nullptr;
 };
 
 // A message box's text (the static 0xFFFF) and its buttons. (Its icon handle means

@@ -13,6 +13,7 @@
 #include "app/message_texts.h"
 #include "app/resource.h"
 #include "tests/program/program_driver.h"
+#include "tests/servers/scripted_smtp_server.h"
 
 namespace {
 
@@ -302,15 +303,114 @@ TEST_F(ProgramTest, CountdownShowsMinutesPlusOneWhileRunning)
     EXPECT_EQ(program.text(IDC_COUNTDOWN), "1");
 }
 
-TEST_F(ProgramTest, OneMinuteCountdownPressesStopThenRequestsTheAction)
+TEST_F(ProgramTest, OneMinuteCountdownKeepsTimeThroughAFrozenThreadThenPressesStopAndRequests)
 {
+    ProgramClock clock;
     Program& program = start_shown();
     program.click(IDC_LOG_OFF);
     set_countdown(program, 1);
     program.click(IDC_START);
-    EXPECT_TRUE(program.running());
-    ASSERT_TRUE(program.wait_exit(90000));
-    EXPECT_EQ(recorded_shutdowns(), shutdown_line(4));
+    // The program's thread stops for 30 s and then finds one timer message.
+    program.freeze();
+    clock.advance(30000);
+    program.thaw();
+    program.tick();
+    clock.advance(29000);
+    program.tick();
+    EXPECT_EQ(recorded_shutdowns(), "");
+    clock.advance(2000);
+    program.tick();
+    ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
+    EXPECT_EQ(file_text(system_calls_file()), "keep-awake on\r\nkeep-awake off\r\n" + shutdown_line(4) +
+                                                  "keep-awake off\r\n");
+}
+
+TEST_F(ProgramTest, KeptAwakeOnlyWhileRunning)
+{
+    Program& program = start_shown();
+    set_countdown(program, 5);
+    program.click(IDC_START);
+    EXPECT_EQ(file_text(system_calls_file()), "keep-awake on\r\n");
+    program.click(IDC_STOP);
+    EXPECT_EQ(file_text(system_calls_file()), "keep-awake on\r\nkeep-awake off\r\n");
+    program.click(IDC_EXIT);
+    ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
+    EXPECT_EQ(file_text(system_calls_file()), "keep-awake on\r\nkeep-awake off\r\nkeep-awake off\r\n");
+}
+
+TEST_F(ProgramTest, ActionFoundDueAMinuteLateShowsTheHiddenWindowAndAsks)
+{
+    for (int answer : {IDCANCEL, IDOK}) {
+        SCOPED_TRACE(answer == IDOK ? "OK" : "Cancel");
+        forget_recorded_calls();
+        ProgramClock clock;
+        Program& program = start_shown();
+        set_countdown(program, 1);
+        program.click(IDC_START);
+        program.post_click(IDC_HIDE);
+        HWND hint = program.wait_box();
+        ASSERT_NE(hint, nullptr);
+        press_box_button(hint, IDOK);
+        ASSERT_TRUE(wait_for([&] { return !IsWindow(hint); }, exit_timeout_ms));
+        // The PC slept through the end of the countdown.
+        clock.advance(61000 + 60000);
+        program.post_tick();
+        HWND question = program.wait_box();
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(box_text(question), load_text(IDS_ACT_NOW));
+        EXPECT_TRUE(box_has_cancel(question));
+        EXPECT_TRUE(program.window_visible());
+        EXPECT_EQ(recorded_shutdowns(), "");
+        press_box_button(question, answer);
+        if (answer == IDOK) {
+            ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
+            EXPECT_EQ(recorded_shutdowns(), shutdown_line(12));
+            continue;
+        }
+        ASSERT_TRUE(wait_for([&] { return !IsWindow(question); }, exit_timeout_ms));
+        program.tick();
+        EXPECT_TRUE(program.enabled(IDC_START));
+        EXPECT_FALSE(program.enabled(IDC_STOP));
+        for (int id : schedule_inputs) EXPECT_TRUE(program.enabled(id)) << id;
+        EXPECT_EQ(recorded_shutdowns(), "");
+        program.click(IDC_EXIT);
+        ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
+    }
+}
+
+TEST_F(ProgramTest, ArmedMailThatNeverCompletesCannotHoldTheRequestBack)
+{
+    SmtpScript trickle;
+    trickle.greeting = reply("220 hi\r\n");
+    trickle.trickle_ms = 100;
+    ScriptedSmtpServer trickling(trickle);
+    UnansweredPort unanswered;
+    for (std::uint16_t port : {trickling.port(), unanswered.port()}) {
+        SCOPED_TRACE(port == trickling.port() ? "a server that trickles bytes" : "a connect never answered");
+        forget_recorded_calls();
+        WritePrivateProfileStringA("MAIL", "SmtpAdr", "127.0.0.1", program_settings_file().c_str());
+        WritePrivateProfileStringA("MAIL", "SmtpPort", std::to_string(port).c_str(), program_settings_file().c_str());
+        ProgramClock clock;
+        Program& program = start_shown();
+        program.select_tab(1);
+        program.click(IDC_SEND_MESSAGE);
+        ASSERT_TRUE(program.checked(IDC_SEND_MESSAGE));
+        program.select_tab(0);
+        set_countdown(program, 1);
+        program.click(IDC_START);
+        clock.advance(61000);
+        program.post_tick();
+        // The firing is under way; its mail step may take the time it is given, no more.
+        EXPECT_TRUE(wait_for(
+            [&] {
+                clock.advance(1000);
+                return recorded_shutdowns() != "";
+            },
+            exit_timeout_ms));
+        EXPECT_EQ(recorded_shutdowns(), shutdown_line(12));
+        EXPECT_TRUE(program.wait_exit(exit_timeout_ms));
+    }
+    EXPECT_EQ(trickling.received().rfind("HELO ", 0), 0u);
 }
 
 TEST_F(ProgramTest, TabSwitchChangesVisibilityOnly)
