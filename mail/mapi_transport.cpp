@@ -61,6 +61,19 @@ bool look_up_entry_points(HMODULE library, MapiEntryPoints& entries)
     return complete;
 }
 
+// Windows' own mapi32.dll in the system folder, which routes the calls to the default
+// mail client. Loaded by its full path, so that a mapi32.dll dropped beside a
+// downloaded program or into the current folder never runs.
+HMODULE load_system_mapi32()
+{
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    const char name[] = "\\mapi32.dll";
+    if (length == 0 || length + sizeof name > MAX_PATH) return nullptr;
+    lstrcpyA(path + length, name);
+    return LoadLibraryA(path);
+}
+
 void unload()
 {
     FreeLibrary(mapi.library);
@@ -74,7 +87,7 @@ int mapi_prepare(HWND owner, const std::string& recipient)
     // A preparation asked for from a nested loop of another one, or over a held
     // session, would overwrite it: refused, unseen.
     if (mapi.library) return -1;
-    mapi.library = LoadLibraryA("mapi32.dll");
+    mapi.library = load_system_mapi32();
     if (!mapi.library) {
         show_text(owner, IDS_NO_MAPI, MB_ICONERROR);
         return -1;

@@ -1,5 +1,5 @@
 // Delivery through the system's Simple MAPI mail client, loaded from "mapi32.dll"
-// each time the transport is prepared.
+// in the system folder each time the transport is prepared.
 #ifndef TULVO_MAPI_TRANSPORT_H
 #define TULVO_MAPI_TRANSPORT_H
 

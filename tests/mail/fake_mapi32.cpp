@@ -32,10 +32,10 @@ const char* text_or_null(const char* text, char* buffer, size_t size)
     return buffer;
 }
 
-void append_to_log(const char* line)
+void append_line(const char* variable, const char* line)
 {
     char path[MAX_PATH];
-    if (!GetEnvironmentVariableA(FAKE_MAPI_LOG, path, sizeof path)) return;
+    if (!GetEnvironmentVariableA(variable, path, sizeof path)) return;
     const HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
@@ -45,10 +45,10 @@ void append_to_log(const char* line)
     CloseHandle(file);
 }
 
-bool scripted_to_fail(const char* entry)
+bool listed_in(const char* variable, const char* entry)
 {
     char list[512] = ",";
-    if (!GetEnvironmentVariableA(FAKE_MAPI_FAIL, list + 1, sizeof list - 2)) return false;
+    if (!GetEnvironmentVariableA(variable, list + 1, sizeof list - 2)) return false;
     std::strcat(list, ",");
     char token[64];
     std::snprintf(token, sizeof token, ",%s,", entry);
@@ -66,9 +66,10 @@ void call_back(const char* entry)
 // Logs the call, runs the test's callback and answers as scripted.
 ULONG answer(const char* entry, const char* line, ULONG failure)
 {
-    append_to_log(line);
+    append_line(FAKE_MAPI_LOG, line);
     call_back(entry);
-    return scripted_to_fail(entry) ? failure : SUCCESS_SUCCESS;
+    if (listed_in(FAKE_MAPI_HANG, entry)) Sleep(INFINITE);
+    return listed_in(FAKE_MAPI_FAIL, entry) ? failure : SUCCESS_SUCCESS;
 }
 
 char* copy_text(const char* text)
@@ -81,6 +82,16 @@ char* copy_text(const char* text)
 } // namespace
 
 extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(module, path, sizeof path);
+        append_line(FAKE_MAPI_LOADS, path);
+    }
+    return TRUE;
+}
 
 ULONG WINAPI MAPILogon(ULONG_PTR ui, LPSTR profile, LPSTR password, FLAGS flags, ULONG reserved, LPLHANDLE session)
 {

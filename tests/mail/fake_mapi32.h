@@ -1,9 +1,13 @@
 // The test double of the mail client's "mapi32.dll", built by the tests and put
-// beside the test programs (run with WINEDLLOVERRIDES=mapi32=n so that it wins
-// over Wine's own). It is scripted and observed through environment variables of
-// the test process, read at every call:
+// into the Wine prefix's system folder by the test that uses it (run with
+// WINEDLLOVERRIDES=mapi32=n so that it wins over Wine's own). It is scripted and
+// observed through environment variables of the test process (and of the programs
+// it starts), read at every call:
 //   FAKE_MAPI_LOG       file to which every call is appended as one line
+//   FAKE_MAPI_LOADS     file to which the full path of every loaded copy is appended
 //   FAKE_MAPI_FAIL      comma-separated entry point names that return a failure
+//   FAKE_MAPI_HANG      comma-separated entry point names that never return, as a
+//                       client waiting on a question nobody answers
 //   FAKE_MAPI_CALLBACK  decimal address of a void(const char* entry) function of
 //                       the test, called inside every call after it is logged
 // Log lines (texts between brackets with CR and LF as \r and \n, a missing text as "null"):
@@ -17,7 +21,9 @@
 #define TULVO_TEST_FAKE_MAPI32_H
 
 #define FAKE_MAPI_LOG "FAKE_MAPI_LOG"
+#define FAKE_MAPI_LOADS "FAKE_MAPI_LOADS"
 #define FAKE_MAPI_FAIL "FAKE_MAPI_FAIL"
+#define FAKE_MAPI_HANG "FAKE_MAPI_HANG"
 #define FAKE_MAPI_CALLBACK "FAKE_MAPI_CALLBACK"
 
 // The session handle the double hands out.

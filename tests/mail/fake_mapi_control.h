@@ -12,8 +12,11 @@
 
 class FakeMapi {
 public:
-    // A fresh, empty call log of this process; every entry point succeeds.
-    FakeMapi();
+    // Puts the double into the system folder as "mapi32.dll" (the copy that lacks
+    // the entry point named by lacking, if given) and starts a fresh, empty call
+    // log; every entry point succeeds. Tests that use it share the CTest resource
+    // lock system_mapi32.
+    explicit FakeMapi(const char* lacking = nullptr);
     // Unscripts the double and deletes the log.
     ~FakeMapi();
     FakeMapi(const FakeMapi&) = delete;
@@ -21,6 +24,8 @@ public:
 
     // Comma-separated entry point names that are to fail from now on.
     void fail(const char* entries);
+    // Comma-separated entry point names that are never to return from now on.
+    void hang(const char* entries);
     // Called inside every entry point; nullptr for none.
     void on_call(FakeMapiCallback callback);
 
@@ -28,9 +33,15 @@ public:
     std::vector<std::string> calls() const;
     // The entry point names of calls(), in order.
     std::vector<std::string> entries() const;
+    // The full path of every copy of the double that was loaded, in order.
+    std::vector<std::string> loads() const;
+
+    // The double as built, to be copied where a test wants it.
+    static std::string built_dll();
 
 private:
     std::string log_path_;
+    std::string loads_path_;
 };
 
 // Whether a module named "mapi32.dll" is loaded in this process.
@@ -41,6 +52,9 @@ std::string loaded_mapi32_path();
 
 // The folder of the test program, ending in a backslash.
 std::string test_program_folder();
+
+// The system folder's "mapi32.dll", where the program looks for the mail client.
+std::string system_mapi32();
 
 // A plain window to own the message boxes of a test. on_box, when given, is called
 // from inside every modal message box it owns (when the box disables its owner),

@@ -35,14 +35,25 @@ using Lines = std::vector<std::string>;
 
 } // namespace
 
-TEST(MapiClient, TheFakeClientBesideTheTestProgramIsTheOneLoaded)
+TEST(MapiClient, OnlyTheSystemFoldersCopyIsLoadedNotOneBesideTheProgramOrInTheCurrentFolder)
 {
     FakeMapi fake;
     MessageBoxWatcher watcher;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string current = std::string(temp) + "tulvo_current_folder";
+    CreateDirectoryA(current.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(FakeMapi::built_dll().c_str(), (current + "\\mapi32.dll").c_str(), FALSE));
+    ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
+    ASSERT_NE(GetFileAttributesA((test_program_folder() + "mapi32.dll").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "a copy stands beside the test program";
+
     ASSERT_EQ(mapi_prepare(nullptr, "someone"), 0);
-    const std::string loaded = loaded_mapi32_path(), beside = test_program_folder() + "mapi32.dll";
-    EXPECT_EQ(lstrcmpiA(loaded.c_str(), beside.c_str()), 0) << loaded;
+    const std::string loaded = loaded_mapi32_path();
     mapi_release();
+    SetCurrentDirectoryA(temp);
+    EXPECT_EQ(lstrcmpiA(loaded.c_str(), system_mapi32().c_str()), 0) << loaded;
+    EXPECT_EQ(fake.loads().size(), 1u);
     EXPECT_FALSE(mapi32_loaded());
     EXPECT_TRUE(watcher.boxes().empty());
 }
@@ -126,17 +137,12 @@ TEST(MapiPrepare, ALibraryLackingAnEntryPointCountsAsAFailedLogon)
 {
     for (const char* lacking : {"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPILogoff", "MAPIFreeBuffer"}) {
         SCOPED_TRACE(lacking);
-        FakeMapi fake;
+        FakeMapi fake(lacking);
         MessageBoxWatcher watcher;
         OwnerWindow owner;
-        // Loaded first by its full path, this copy is the "mapi32.dll" that the transport gets.
-        const std::string path = test_program_folder() + "lacking_" + lacking + "\\mapi32.dll";
-        const HMODULE held = LoadLibraryA(path.c_str());
-        ASSERT_NE(held, nullptr);
         EXPECT_EQ(mapi_prepare(owner.handle(), "user"), -1);
         expect_one_error_box(watcher.boxes(), cp1251("Не могу использовать интерфейс MAPI"), owner.handle());
         EXPECT_TRUE(fake.calls().empty());
-        FreeLibrary(held);
         EXPECT_FALSE(mapi32_loaded()) << "the transport kept a reference";
     }
 }
