@@ -1,0 +1,86 @@
+// The whole program with the test double of the mail client in the system folder
+// (WINEDLLOVERRIDES=mapi32=n), driven from outside.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include "app/resource.h"
+#include "tests/mail/fake_mapi_control.h"
+#include "tests/program/program_driver.h"
+
+namespace {
+
+const DWORD timeout_ms = 10000;
+
+class ProgramMapiTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        forget_recorded_calls();
+        DeleteFileA(program_settings_file().c_str());
+    }
+
+    // Shows the program's window and arms the notification through MAPI.
+    void arm_mapi(Program& program)
+    {
+        ASSERT_NE(program.dialog(), nullptr);
+        ASSERT_TRUE(wait_for([&] { return program.window_visible(); }, timeout_ms));
+        program.select_tab(1);
+        program.set_text(IDC_MAIL_TO, "admin@example.org");
+        program.click(IDC_USE_MAPI);
+        program.click(IDC_SEND_MESSAGE);
+        ASSERT_TRUE(program.checked(IDC_SEND_MESSAGE));
+        program.select_tab(0);
+    }
+};
+
+std::string settings_folder()
+{
+    const std::string file = program_settings_file();
+    return file.substr(0, file.find_last_of('\\'));
+}
+
+} // namespace
+
+TEST_F(ProgramMapiTest, AMapi32BesideTheProgramOrInTheSettingsFolderIsNeverLoaded)
+{
+    FakeMapi fake;
+    CreateDirectoryA(settings_folder().c_str(), nullptr);
+    const std::string planted[] = {program_exe("mapi32.dll"), settings_folder() + "\\mapi32.dll"};
+    for (const std::string& path : planted) ASSERT_TRUE(CopyFileA(FakeMapi::built_dll().c_str(), path.c_str(), FALSE));
+    {
+        Program program;
+        arm_mapi(program);
+        program.click(IDC_EXIT);
+        EXPECT_TRUE(program.wait_exit(timeout_ms));
+    }
+    for (const std::string& path : planted) DeleteFileA(path.c_str());
+    EXPECT_EQ(fake.loads(), (std::vector<std::string>{system_mapi32()}));
+    EXPECT_EQ(fake.entries(), (std::vector<std::string>{"MAPILogon", "MAPIResolveName"}));
+}
+
+TEST_F(ProgramMapiTest, AMailClientThatNeverReturnsCannotHoldTheRequestBack)
+{
+    FakeMapi fake;
+    fake.hang("MAPISendMail");
+    ProgramClock clock;
+    Program program;
+    arm_mapi(program);
+    program.click(IDC_AFTER_MINUTES);
+    program.spin(IDC_COUNTDOWN_SPIN, true);
+    program.click(IDC_START);
+    clock.advance(61000);
+    program.post_tick();
+    ASSERT_TRUE(wait_for([&] { return fake.entries().size() == 3; }, timeout_ms)) << "the send began";
+    EXPECT_TRUE(wait_for(
+        [&] {
+            clock.advance(1000);
+            return recorded_shutdowns() != "";
+        },
+        timeout_ms));
+    EXPECT_EQ(recorded_shutdowns(), shutdown_line(12));
+    EXPECT_TRUE(program.running()) << "the client still has the call";
+    EXPECT_NE(file_text(settings_at_request_file()).find("MailAdr=admin@example.org"), std::string::npos);
+}
