@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -117,4 +118,47 @@ TEST_F(ProgramResources, VersionNamesTheProductWithARussianDescription)
     ASSERT_TRUE(VerQueryValueA(&copy[0], "\\StringFileInfo\\041904E3\\FileDescription",
                                reinterpret_cast<void**>(&description), &length));
     EXPECT_EQ(std::string(description), cp1251("Выключение компьютера по расписанию"));
+}
+
+namespace {
+
+// The font of an extended dialog template: point size and face name.
+struct TemplateFont {
+    bool extended = false;
+    DWORD style = 0;
+    WORD points = 0;
+    std::wstring face;
+};
+
+// Skips a template field that is a 0xFFFF ordinal or a zero-ended UTF-16 string.
+const WORD* past_name(const WORD* at) { return *at == 0xFFFF ? at + 2 : at + std::wcslen(reinterpret_cast<const wchar_t*>(at)) + 1; }
+
+TemplateFont font_of(const std::string& dialog)
+{
+    TemplateFont font;
+    const WORD* at = reinterpret_cast<const WORD*>(dialog.data());
+    font.extended = dialog.size() > 26 && at[0] == 1 && at[1] == 0xFFFF;
+    if (!font.extended) return font;
+    font.style = *reinterpret_cast<const DWORD*>(at + 6);
+    at += 13;               // dlgVer, signature, helpID, exStyle, style, cDlgItems, x, y, cx, cy
+    at = past_name(at);     // menu
+    at = past_name(at);     // class
+    at = past_name(at);     // title
+    font.points = at[0];
+    at += 3;                // pointsize, weight, italic and charset
+    font.face = reinterpret_cast<const wchar_t*>(at);
+    return font;
+}
+
+} // namespace
+
+TEST_F(ProgramResources, BothTemplatesUseTheShellDialogFontAtEightPoints)
+{
+    for (int id : {101, 106}) {
+        const TemplateFont font = font_of(resource(MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(id)));  // RT_DIALOG
+        ASSERT_TRUE(font.extended) << id;
+        EXPECT_EQ(font.style & DS_SHELLFONT, static_cast<DWORD>(DS_SHELLFONT)) << id;
+        EXPECT_EQ(font.points, 8) << id;
+        EXPECT_EQ(font.face, L"MS Shell Dlg") << id;
+    }
 }
