@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/text_scratch.h"
+#include "settings/ansi_text.h"
 #include "settings/settings_path.h"
 #include "settings/value_rules.h"
 
@@ -20,21 +21,28 @@ const char section[] = "MAIL";
 // survives. A longer stored value is cut at a group boundary and still decodes.
 constexpr std::size_t base64_read_size = base64_length_for(TEXT_SCRATCH_SIZE - 1) + 1;
 
+// A plain field of 99 characters that begins or ends with a blank or a quote is
+// written inside quotes: the read takes room for those two, which the profile
+// reader strips again.
+constexpr std::size_t plain_read_size = TEXT_SCRATCH_SIZE + 2;
+
+constexpr std::size_t longest_field = TEXT_SCRATCH_SIZE - 1;
+
 // Computed by load_settings, used by every save.
 std::string settings_file_path;
 
 std::string read_plain(const std::string& path, const char* key)
 {
-    text_scratch[0] = '\0';
-    GetPrivateProfileStringA(section, key, "", text_scratch, TEXT_SCRATCH_SIZE, path.c_str());
-    return text_scratch;
+    char stored[plain_read_size] = {};
+    GetPrivateProfileStringA(section, key, "", stored, sizeof stored, path.c_str());
+    return cut_at_character(stored, longest_field, system_code_page());
 }
 
 std::string read_base64(const std::string& path, const char* key)
 {
     char stored[base64_read_size] = {};
     GetPrivateProfileStringA(section, key, "", stored, sizeof stored, path.c_str());
-    return text_of_base64(stored, std::strlen(stored));
+    return cut_at_character(text_of_base64(stored, std::strlen(stored)), longest_field, system_code_page());
 }
 
 void write_value(const std::string& path, const char* key, const std::string& value)

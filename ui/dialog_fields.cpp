@@ -1,11 +1,25 @@
 #include "ui/dialog_fields.h"
 
 #include "app/text_scratch.h"
+#include "settings/ansi_text.h"
 
+namespace {
+
+// The most bytes one character of an ANSI code page takes (UTF-8).
+const int bytes_per_character = 4;
+
+} // namespace
+
+// Converted here rather than by the control, so that a cut never splits a
+// character of a multi-byte code page.
 std::string field_text(HWND dialog, int id)
 {
-    text_scratch[0] = '\0';
-    GetDlgItemTextA(dialog, id, text_scratch, TEXT_SCRATCH_SIZE);
+    wchar_t typed[TEXT_SCRATCH_SIZE] = {};
+    GetDlgItemTextW(dialog, id, typed, TEXT_SCRATCH_SIZE);
+    char converted[TEXT_SCRATCH_SIZE * bytes_per_character] = {};
+    WideCharToMultiByte(CP_ACP, 0, typed, -1, converted, sizeof converted, nullptr, nullptr);
+    const std::string field = cut_at_character(converted, TEXT_SCRATCH_SIZE - 1, system_code_page());
+    lstrcpynA(text_scratch, field.c_str(), TEXT_SCRATCH_SIZE);
     return text_scratch;
 }
 

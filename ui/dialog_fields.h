@@ -6,7 +6,8 @@
 
 #include <string>
 
-// At most the first 99 characters of the field (a line break counts two).
+// At most the first 99 characters of the field (a line break counts two), in the
+// ANSI code page, cut to 99 bytes where a character ends.
 std::string field_text(HWND dialog, int id);
 
 // Lets the edit take no more than field_text keeps, so nothing typed is dropped unseen.

@@ -262,6 +262,33 @@ TEST(SettingsFile, TextsWithSurroundingBlanksOrQuotesSurvive)
     expect_same(read_back(path), s, "98 characters quoted");
 }
 
+TEST(SettingsFile, EveryValueOfUpTo99CharactersReadsBackAsWritten)
+{
+    TempFolder folder;
+    const std::string path = folder.file("round-trip.ini");
+    // Blanks, quotes, "=", ";", Latin and Cyrillic letters (code page 1251).
+    const std::string alphabet = std::string(" \t\"'=;aZ") + "\xC0\xDF\xE0\xFF";
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 100; ++round) {
+        std::string value(random() % 100, ' ');
+        for (char& c : value) c = alphabet[random() % alphabet.size()];
+        // Every round also tries the longest value, beginning and ending with a blank or a quote.
+        std::string longest(99, alphabet[random() % alphabet.size()]);
+        longest.front() = alphabet[random() % 4];
+        longest.back() = alphabet[random() % 4];
+        MailSettings s = sample_settings();
+        s.recipient = value;
+        s.subject = longest;
+        s.smtp_server = std::string(value.rbegin(), value.rend());
+        s.sender_mailbox = value + value.substr(0, 99 - value.size());
+        s.body = value;
+        s.smtp_login = longest;
+        write_settings_file(path, s);
+        expect_same(read_back(path), s, "[" + value + "] [" + longest + "]");
+        if (HasFailure()) break;
+    }
+}
+
 TEST(SettingsFile, ReadOnlyFileIsLeftUnchangedSilently)
 {
     MessageBoxWatcher watcher;
