@@ -4,7 +4,6 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "app/text_scratch.h"
@@ -86,8 +85,7 @@ void write_settings_file(const std::string& path, const MailSettings& settings)
     write_value(path, "MailSubj", profile_value(settings.subject));
     write_value(path, "MailMessage", base64_of_text(settings.body));
     write_value(path, "SmtpAdr", profile_value(settings.smtp_server));
-    std::snprintf(text_scratch, TEXT_SCRATCH_SIZE, "%d", static_cast<int>(settings.smtp_port));
-    write_value(path, "SmtpPort", text_scratch);
+    write_value(path, "SmtpPort", decimal_text(settings.smtp_port));
     write_value(path, "SmtpMailBox", profile_value(settings.sender_mailbox));
     write_value(path, "SmtpLogin", base64_of_text(settings.smtp_login));
     write_value(path, "SmtpPassword", base64_of_text(settings.smtp_password));

@@ -36,6 +36,18 @@ std::int32_t integer_from_text(const char* text)
     return static_cast<std::int32_t>(value);
 }
 
+std::string decimal_text(std::int64_t value)
+{
+    // Counted as unsigned, so that the most negative value has its digits too.
+    std::uint64_t magnitude = value < 0 ? 0u - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    char digits[24];
+    char* first = digits + sizeof digits;
+    do *--first = static_cast<char>('0' + magnitude % 10);
+    while ((magnitude /= 10) != 0);
+    if (value < 0) *--first = '-';
+    return std::string(first, digits + sizeof digits);
+}
+
 std::string base64_of_text(const std::string& text)
 {
     std::string encoded(base64_length_for(text.size()), '\0');

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
 
 #include "app/app_instance.h"
 #include "app/message_texts.h"
@@ -11,6 +10,7 @@
 #include "scheduler/firing.h"
 #include "scheduler/system_calls.h"
 #include "settings/settings_file.h"
+#include "settings/value_rules.h"
 #include "ui/mail_tab.h"
 
 ScheduleClock schedule_clock;
@@ -56,8 +56,7 @@ void show_target_time(HWND window, const TargetTime& t)
 
 void show_countdown(HWND window, long long minutes)
 {
-    std::snprintf(text_scratch, TEXT_SCRATCH_SIZE, "%lld", minutes);
-    SetDlgItemTextA(window, IDC_COUNTDOWN, text_scratch);
+    SetDlgItemTextA(window, IDC_COUNTDOWN, decimal_text(minutes).c_str());
 }
 
 void lock_schedule(HWND window, bool locked)

@@ -1,11 +1,9 @@
 #include "ui/smtp_dialog.h"
 
-#include <cstdio>
 #include <string>
 
 #include "app/app_instance.h"
 #include "app/resource.h"
-#include "app/text_scratch.h"
 #include "settings/mail_settings.h"
 #include "settings/value_rules.h"
 #include "ui/dialog_fields.h"
@@ -17,8 +15,7 @@ const int edit_fields[] = {IDC_SMTP_SERVER, IDC_SMTP_PORT, IDC_SMTP_MAILBOX, IDC
 void fill_smtp_fields(HWND dialog)
 {
     SetDlgItemTextA(dialog, IDC_SMTP_SERVER, mail_settings.smtp_server.c_str());
-    std::snprintf(text_scratch, TEXT_SCRATCH_SIZE, "%d", static_cast<int>(mail_settings.smtp_port));
-    SetDlgItemTextA(dialog, IDC_SMTP_PORT, text_scratch);
+    SetDlgItemTextA(dialog, IDC_SMTP_PORT, decimal_text(mail_settings.smtp_port).c_str());
     SetDlgItemTextA(dialog, IDC_SMTP_MAILBOX, mail_settings.sender_mailbox.c_str());
     SetDlgItemTextA(dialog, IDC_SMTP_LOGIN, mail_settings.smtp_login.c_str());
     SetDlgItemTextA(dialog, IDC_SMTP_PASSWORD, mail_settings.smtp_password.c_str());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <string>
 
 #include "settings/value_rules.h"
@@ -27,6 +29,17 @@ TEST(ValueRules, IntegerTakesLeadingDecimalNumber)
         {"99999999999", 1215752191},
     };
     for (const Case& c : cases) EXPECT_EQ(integer_from_text(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(ValueRules, DecimalTextIsWhatPercentDWrites)
+{
+    EXPECT_EQ(decimal_text(0), "0");
+    EXPECT_EQ(decimal_text(25), "25");
+    EXPECT_EQ(decimal_text(-7), "-7");
+    EXPECT_EQ(decimal_text(-2147483647 - 1), "-2147483648");
+    EXPECT_EQ(decimal_text(2147483648LL), "2147483648"); // a countdown of the largest minutes shows one more
+    EXPECT_EQ(decimal_text(INT64_MIN), "-9223372036854775808");
+    EXPECT_EQ(decimal_text(INT64_MAX), "9223372036854775807");
 }
 
 TEST(ValueRules, Base64LengthCoversTheLongestField)
