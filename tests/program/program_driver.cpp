@@ -10,6 +10,7 @@
 #include "app/resource.h"
 #include "tests/program/recorded_clock.h"
 #include "tests/support/dialog_search.h"
+#include "tests/support/guarded_send.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ HWND Program::dialog(DWORD timeout_ms)
 
 HWND Program::item(int id) { return GetDlgItem(dialog(), id); }
 
-void Program::click(int id) { SendMessageA(item(id), BM_CLICK, 0, 0); }
+void Program::click(int id) { send_or_fail(item(id), BM_CLICK); }
 
 void Program::post_click(int id) { PostMessageA(item(id), BM_CLICK, 0, 0); }
 
@@ -151,14 +152,14 @@ bool Program::window_visible() { return IsWindowVisible(dialog()) != FALSE; }
 
 std::string Program::text(int id) { return window_text(item(id)); }
 
-void Program::set_text(int id, const char* text) { SendMessageA(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+void Program::set_text(int id, const char* text) { send_or_fail(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
 
 void Program::type(int id, char character, int times)
 {
     for (int i = 0; i < times; ++i) SendMessageA(item(id), WM_CHAR, static_cast<unsigned char>(character), 1);
 }
 
-void Program::select_tab(int index) { SendMessageA(item(IDC_TABS), TCM_SETCURFOCUS, index, 0); }
+void Program::select_tab(int index) { send_or_fail(item(IDC_TABS), TCM_SETCURFOCUS, index); }
 
 int Program::selected_tab() { return static_cast<int>(SendMessageA(item(IDC_TABS), TCM_GETCURSEL, 0, 0)); }
 
@@ -168,11 +169,13 @@ void Program::spin(int id, bool up)
     RECT rect;
     GetClientRect(control, &rect);
     const LPARAM point = MAKELPARAM(rect.right / 2, up ? rect.bottom / 4 : rect.bottom * 3 / 4);
-    SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageA(control, WM_LBUTTONUP, 0, point);
+    send_or_fail(control, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    send_or_fail(control, WM_LBUTTONUP, 0, point);
 }
 
-void Program::tick() { SendMessageA(dialog(), WM_TIMER, 0, 0); }
+void Program::tick() { send_or_fail(dialog(), WM_TIMER); }
+
+void Program::sync() { send_or_fail(dialog(), WM_NULL); }
 
 void Program::post_tick() { PostMessageA(dialog(), WM_TIMER, 0, 0); }
 

@@ -58,7 +58,8 @@ public:
     HWND dialog(DWORD timeout_ms = 20000);
     HWND item(int id);
 
-    // A click that returns when the command has run.
+    // A click that returns when the command has run; one that finds a box open
+    // instead fails the test within seconds.
     void click(int id);
     // A click that may open a message box: the driver must not wait for it.
     void post_click(int id);
@@ -80,6 +81,8 @@ public:
     // One timer message, handled before this returns (a box it opens must not be waited for: post_tick).
     void tick();
     void post_tick();
+    // Returns once the window has handled every command sent or posted before.
+    void sync();
     // Stops the window's thread until thaw(), as a thread busy elsewhere would be.
     void freeze();
     void thaw();

@@ -14,4 +14,5 @@ std::vector<HWND> dialogs_of(DWORD process);
 // The first of dialogs_of(process) for which matches holds; null when none does.
 HWND find_dialog(DWORD process, const std::function<bool(HWND)>& matches);
 
+
 #endif

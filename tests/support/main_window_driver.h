@@ -9,7 +9,9 @@
 #include <functional>
 
 // Runs the main window on this thread until it ends, while script acts on it from
-// another thread once it is shown; script must end it. Returns its end value.
+// another thread once it is shown; script must end it (or have it fire). A window
+// still open a few seconds after the script fails the test and is closed. Returns
+// its end value.
 INT_PTR run_window_driven_by(HANDLE show_event, const std::function<void(HWND)>& script);
 
 #endif

@@ -1,0 +1,47 @@
+#include "tests/support/guarded_send.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/dialog_search.h"
+
+namespace {
+
+const UINT handled_within_ms = 5000;
+const int message_box_text_id = 0xFFFF;
+
+std::string text_of(HWND window)
+{
+    char text[512] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
+                        nullptr);
+    return text;
+}
+
+} // namespace
+
+std::string visible_dialogs(DWORD process)
+{
+    std::string found;
+    for (HWND dialog : dialogs_of(process)) {
+        if (!IsWindowVisible(dialog)) continue;
+        found += " [" + text_of(dialog);
+        if (const HWND box_text = GetDlgItem(dialog, message_box_text_id)) found += ": " + text_of(box_text);
+        found += "]";
+    }
+    return found.empty() ? " nothing" : found;
+}
+
+LRESULT send_or_fail(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, handled_within_ms, &result) != 0)
+        return static_cast<LRESULT>(result);
+    DWORD process = 0;
+    if (!IsWindow(window) || GetWindowThreadProcessId(window, &process) == 0) {
+        ADD_FAILURE() << "message " << message << " sent to a window that is gone";
+        return 0;
+    }
+    ADD_FAILURE() << "message " << message << " not handled within " << handled_within_ms << " ms; on screen:"
+                  << visible_dialogs(process);
+    return 0;
+}

@@ -1,0 +1,19 @@
+// Driving windows without hanging: a message that is not handled in time fails the
+// test, naming what is on screen instead.
+#ifndef TULVO_TEST_GUARDED_SEND_H
+#define TULVO_TEST_GUARDED_SEND_H
+
+#include <windows.h>
+
+#include <string>
+
+// Sends a message to a window (of this process or another) and waits at most a few
+// seconds for it to be handled. A message that is not handled by then (a message box
+// nobody expected is open, or the thread hangs) fails the test, naming the visible
+// dialogs and boxes of the window's process; the result is then 0.
+LRESULT send_or_fail(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
+
+// The captions and texts of the visible dialogs and message boxes of process, for a failure message.
+std::string visible_dialogs(DWORD process);
+
+#endif
