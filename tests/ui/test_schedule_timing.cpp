@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "app/message_texts.h"
 #include "app/resource.h"
 #include "scheduler/system_calls.h"
@@ -61,15 +63,49 @@ std::uint64_t as_ms(const TargetTime& t)
     return (static_cast<std::uint64_t>(file.dwHighDateTime) << 32 | file.dwLowDateTime) / 10000;
 }
 
+// How far to move the clock on to reach half a minute into the minute of target.
+std::uint64_t until_into(TargetTime target)
+{
+    target.second = 30;
+    target.milliseconds = 0;
+    return as_ms(target) - as_ms(system_local_time());
+}
+
 // How far to move the clock on so that the schedule is due, plus late_by_ms: half
 // a minute into the target minute, or the countdown's end.
 std::uint64_t until_due(Schedule schedule, std::uint64_t late_by_ms = 0)
 {
     if (schedule == Schedule::OneMinuteCountdown) return 61000 + late_by_ms;
-    TargetTime target_minute = schedule_clock.target;
-    target_minute.second = 30;
-    target_minute.milliseconds = 0;
-    return as_ms(target_minute) - as_ms(system_local_time()) + late_by_ms;
+    return until_into(schedule_clock.target) + late_by_ms;
+}
+
+// What the date picker does when the user picks a date: it shows the date and
+// tells the window.
+void pick_date(HWND window, SYSTEMTIME date)
+{
+    const HWND picker = GetDlgItem(window, IDC_TARGET_DATE);
+    send_or_fail(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date));
+    NMDATETIMECHANGE change{};
+    change.nmhdr.hwndFrom = picker;
+    change.nmhdr.idFrom = IDC_TARGET_DATE;
+    change.nmhdr.code = DTN_DATETIMECHANGE;
+    change.dwFlags = GDT_VALID;
+    change.st = date;
+    send_or_fail(window, WM_NOTIFY, IDC_TARGET_DATE, reinterpret_cast<LPARAM>(&change));
+}
+
+SYSTEMTIME days_from_now(int days)
+{
+    const TargetTime now = system_local_time();
+    SYSTEMTIME date{now.year, now.month, now.day_of_week, now.day, 12, 0, 0, 0};
+    FILETIME file;
+    SystemTimeToFileTime(&date, &file);
+    const std::uint64_t moved = (static_cast<std::uint64_t>(file.dwHighDateTime) << 32 | file.dwLowDateTime) +
+                                static_cast<std::uint64_t>(days) * 24 * 3600 * 10000000ull;
+    file.dwLowDateTime = static_cast<DWORD>(moved);
+    file.dwHighDateTime = static_cast<DWORD>(moved >> 32);
+    FileTimeToSystemTime(&file, &date);
+    return date;
 }
 
 // Sets the schedule up and starts it.
@@ -221,4 +257,30 @@ TEST_F(ScheduleTiming, ThePcIsKeptAwakeFromStartUntilStopOrTheFiring)
     EXPECT_EQ(after_firing, (std::vector<bool>{true, false, true, false}));
     EXPECT_EQ(keep_awake_calls().back(), false) << "the window's end lets the PC sleep again";
     EXPECT_EQ(shutdown_requests().size(), 1u);
+}
+
+TEST_F(ScheduleTiming, APickedDateIsTheDayTheActionComes)
+{
+    MessageBoxWatcher watcher;
+    const SYSTEMTIME picked = days_from_now(40); // another month, a day beyond 12 more often than not
+    std::size_t requests_the_day_before = 99;
+    std::size_t requests_on_the_day = 99;
+    run_window_driven_by(show_event, [&](HWND window) {
+        pick_date(window, picked);
+        start(window, Schedule::TargetTwoMinutesAhead);
+        TargetTime expected = schedule_clock.target; // the time as stepped; the date as picked
+        expected.year = picked.wYear;
+        expected.month = picked.wMonth;
+        expected.day = picked.wDay;
+        advance_clock(until_into(expected) - 24 * 3600 * 1000ull);
+        tick(window);
+        requests_the_day_before = shutdown_requests().size();
+        advance_clock(until_into(expected));
+        tick(window);
+        requests_on_the_day = shutdown_requests().size();
+        end(window);
+    });
+    EXPECT_EQ(requests_the_day_before, 0u);
+    EXPECT_EQ(requests_on_the_day, 1u);
+    EXPECT_TRUE(watcher.boxes().empty()) << "on time: nothing asked";
 }
