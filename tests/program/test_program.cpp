@@ -510,6 +510,49 @@ TEST_F(ProgramTest, FailedSmtpArmingShowsWhyAndClearsTheBoxOnly)
     EXPECT_EQ(enabled_states(program), before);
 }
 
+TEST_F(ProgramTest, ArmingLocksTheMailTabAndDisarmingUnlocksIt)
+{
+    WritePrivateProfileStringA("MAIL", "SmtpAdr", "127.0.0.1", program_settings_file().c_str());
+    Program& program = start_shown();
+    program.select_tab(1);
+    const std::vector<bool> disarmed = enabled_states(program);
+    program.click(IDC_SEND_MESSAGE);
+    ASSERT_TRUE(program.checked(IDC_SEND_MESSAGE));
+    EXPECT_TRUE(program.enabled(IDC_SEND_MESSAGE));
+    for (int id : mail_group) {
+        if (id != IDC_SEND_MESSAGE) EXPECT_FALSE(program.enabled(id)) << id;
+    }
+    program.click(IDC_SEND_MESSAGE);
+    EXPECT_FALSE(program.checked(IDC_SEND_MESSAGE));
+    EXPECT_EQ(enabled_states(program), disarmed);
+}
+
+TEST_F(ProgramTest, WhatWasTypedIsSavedBeforeTheRequest)
+{
+    Program& program = start_shown();
+    program.select_tab(1);
+    program.set_text(IDC_MAIL_TO, "boss@example.org");
+    program.set_text(IDC_MAIL_SUBJECT, "going down");
+    program.click(IDC_USE_MAPI);
+    program.select_tab(0);
+    set_countdown(program, 0);
+    program.post_click(IDC_START);
+    HWND box = program.wait_box();
+    ASSERT_NE(box, nullptr);
+    press_box_button(box, IDOK);
+    ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
+    // A forced end of the session would leave the file as the request found it.
+    const std::string at_request = settings_at_request_file();
+    auto value = [&](const char* key) {
+        char text[200] = {};
+        GetPrivateProfileStringA("MAIL", key, "<missing>", text, sizeof text, at_request.c_str());
+        return std::string(text);
+    };
+    EXPECT_EQ(value("MailAdr"), "boss@example.org");
+    EXPECT_EQ(value("MailSubj"), "going down");
+    EXPECT_EQ(value("UseMAPI"), "Yes");
+}
+
 TEST_F(ProgramTest, MailTextFieldsTakeNinetyNineCharacters)
 {
     Program& program = start_shown();

@@ -84,3 +84,26 @@ TEST_F(ProgramMapiTest, AMailClientThatNeverReturnsCannotHoldTheRequestBack)
     EXPECT_TRUE(program.running()) << "the client still has the call";
     EXPECT_NE(file_text(settings_at_request_file()).find("MailAdr=admin@example.org"), std::string::npos);
 }
+
+TEST_F(ProgramMapiTest, TheTestButtonSendsTheFieldsAsTheyStand)
+{
+    FakeMapi fake;
+    Program program;
+    ASSERT_NE(program.dialog(), nullptr);
+    ASSERT_TRUE(wait_for([&] { return program.window_visible(); }, timeout_ms));
+    program.select_tab(1);
+    program.click(IDC_USE_MAPI);
+    program.set_text(IDC_MAIL_TO, "first@example.org");
+    program.set_text(IDC_MAIL_TO, "admin@example.org");
+    program.set_text(IDC_MAIL_SUBJECT, "Test");
+    program.set_text(IDC_MAIL_BODY, "line one\r\nline two");
+    program.click(IDC_TEST_SEND);
+    const std::vector<std::string> calls = fake.calls();
+    ASSERT_EQ(fake.entries(),
+              (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}));
+    EXPECT_NE(calls[1].find("name=[admin@example.org]"), std::string::npos) << calls[1];
+    EXPECT_NE(calls[2].find("subject=[Test] note=[line one\\r\\nline two]"), std::string::npos) << calls[2];
+    EXPECT_EQ(program.wait_box(0), nullptr);
+    program.click(IDC_EXIT);
+    EXPECT_TRUE(program.wait_exit(timeout_ms));
+}
