@@ -51,6 +51,7 @@ int smtp_prepare(HWND owner, const char* server_name)
         return result;
     }
     smtp_connection.socket_handle = socket_handle;
+    smtp_connection.server_name = server_name;
     return 0;
 }
 

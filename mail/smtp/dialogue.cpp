@@ -3,8 +3,11 @@
 #include "app/message_texts.h"
 #include "app/resource.h"
 #include "app/text_scratch.h"
+#include "mail/smtp/byte_stream.h"
 #include "mail/smtp/connection.h"
+#include "mail/smtp/message_stamps.h"
 #include "mail/smtp/receive_reply.h"
+#include "mail/smtp/submission_message.h"
 #include "mail/smtp/wire_lines.h"
 #include "scheduler/system_calls.h"
 
@@ -26,19 +29,14 @@ struct Message {
     std::uint64_t deadline_ms;
 };
 
-void send_all(const std::string& bytes)
-{
-    send(smtp_connection.socket_handle, bytes.data(), static_cast<int>(bytes.size()), 0);
-}
-
 bool accepted(const Message& message, bool strict)
 {
-    return receive_reply(smtp_connection.socket_handle, strict, message.deadline_ms) == ReplyClass::Accepted;
+    return receive_reply(strict, message.deadline_ms) == ReplyClass::Accepted;
 }
 
 bool command(const Message& message, const std::string& line, bool strict)
 {
-    send_all(line);
+    stream_send(line);
     return accepted(message, strict);
 }
 
@@ -81,31 +79,66 @@ bool connect_to_server(std::int32_t port, std::uint64_t deadline_ms)
     return WSAGetLastError() == WSAEWOULDBLOCK && wait_connected(socket_handle, deadline_ms);
 }
 
-std::string local_helo_line()
+// null when the name cannot be had; the text lives in the shared buffer, so it is
+// used before the next reply is read.
+const char* local_host_name() { return gethostname(text_scratch, TEXT_SCRATCH_SIZE) == 0 ? text_scratch : nullptr; }
+
+// 0, or the text that names the refused step.
+int authenticate(const Message& m)
 {
-    const bool named = gethostname(text_scratch, TEXT_SCRATCH_SIZE) == 0;
-    return helo_line(named ? text_scratch : nullptr);
+    if (m.login.empty() || m.password.empty()) return delivered;
+    if (!command(m, AUTH_LOGIN_LINE, false)) return IDS_SMTP_SEND_FAILED;
+    if (!command(m, auth_line(m.login), false)) return IDS_SMTP_BAD_LOGIN;
+    if (!command(m, auth_line(m.password), true)) return IDS_SMTP_BAD_LOGIN;
+    return delivered;
 }
 
-// The conversation after the connect: delivered, or the text that names the first
-// step the server did not accept. Nothing more is sent after a failure.
+// The plain conversation after the connect: delivered, or the text that names the
+// first step the server did not accept. Nothing more is sent after a failure.
 int converse(const Message& m)
 {
     reply_reset(reply_reader);
 
     if (!accepted(m, true)) return IDS_SMTP_NO_CONNECTION;
-    if (!command(m, local_helo_line(), true)) return IDS_SMTP_SEND_FAILED;
-    if (!m.login.empty() && !m.password.empty()) {
-        if (!command(m, AUTH_LOGIN_LINE, false)) return IDS_SMTP_SEND_FAILED;
-        if (!command(m, auth_line(m.login), false)) return IDS_SMTP_BAD_LOGIN;
-        if (!command(m, auth_line(m.password), true)) return IDS_SMTP_BAD_LOGIN;
-    }
+    if (!command(m, helo_line(local_host_name()), true)) return IDS_SMTP_SEND_FAILED;
+    if (const int refused = authenticate(m)) return refused;
     if (!command(m, mail_from_line(m.mailbox), true)) return IDS_SMTP_BAD_MAILBOX;
     if (!command(m, rcpt_to_line(m.recipient), true)) return IDS_SMTP_RECIPIENT_REFUSED;
     if (!command(m, DATA_LINE, false)) return IDS_SMTP_SEND_FAILED;
-    send_all(subject_line(m.subject));
-    send_all(stuffed_body(m.body));
+    stream_send(subject_line(m.subject));
+    stream_send(stuffed_body(m.body));
     if (!command(m, END_OF_DATA, true)) return IDS_SMTP_SEND_FAILED;
+    command(m, QUIT_LINE, false);
+    return delivered;
+}
+
+// EHLO, or HELO when the server refuses EHLO.
+bool greet(const Message& m)
+{
+    const std::string host = local_host_name() ? text_scratch : "";
+    stream_send(ehlo_line(host.c_str()));
+    const ReplyClass reply = receive_reply(true, m.deadline_ms);
+    if (reply == ReplyClass::Rejected) return command(m, helo_line(host.c_str()), true);
+    return reply == ReplyClass::Accepted;
+}
+
+// The submission over TLS: the same steps and failures, in the dialect and with the
+// message that servers of today expect.
+int submit(const Message& m)
+{
+    reply_reset(reply_reader);
+
+    if (!accepted(m, true)) return IDS_SMTP_NO_CONNECTION;
+    if (!greet(m)) return IDS_SMTP_SEND_FAILED;
+    if (const int refused = authenticate(m)) return refused;
+    if (!command(m, submission_mail_from_line(m.mailbox), true)) return IDS_SMTP_BAD_MAILBOX;
+    if (!command(m, submission_rcpt_to_line(m.recipient), true)) return IDS_SMTP_RECIPIENT_REFUSED;
+    if (!command(m, DATA_LINE, false)) return IDS_SMTP_SEND_FAILED;
+    const MailDate date = local_mail_date();
+    const std::string id = new_message_id(m.mailbox);
+    const AnsiCharset charset = system_ansi_charset();
+    stream_send(submission_message({m.mailbox, m.recipient, m.subject, m.body, date, id, charset}));
+    if (!command(m, END_OF_SUBMISSION, true)) return IDS_SMTP_SEND_FAILED;
     command(m, QUIT_LINE, false);
     return delivered;
 }
@@ -127,6 +160,12 @@ void smtp_dialogue(HWND owner, std::int32_t port, const std::string& login, cons
                    const std::string& body, SendMode mode, std::uint64_t deadline_ms)
 {
     const Message message{login, password, mailbox, recipient, subject, body, deadline_ms};
-    const int outcome = connect_to_server(port, deadline_ms) ? converse(message) : IDS_SMTP_NO_CONNECTION;
+    const bool tls = implicit_tls_port(port);
+    int outcome = IDS_SMTP_NO_CONNECTION;
+    if (connect_to_server(port, deadline_ms) &&
+        stream_open(smtp_connection.socket_handle, tls ? StreamKind::Tls : StreamKind::Plain,
+                    smtp_connection.server_name.c_str(), deadline_ms))
+        outcome = tls ? submit(message) : converse(message);
+    stream_close();
     if (outcome != delivered && mode == SendMode::Interactive) show_failure(owner, outcome, message);
 }

@@ -9,9 +9,12 @@
 
 #include "mail/send_mode.h"
 
-// Connects the socket prepared by smtp_prepare and delivers one message. In
-// interactive mode the first failure is shown (owned by owner); in silent mode
-// nothing is. The connect and every reply wait end by deadline_ms (on the
+// Connects the socket prepared by smtp_prepare and delivers one message: on port
+// 465 over TLS, as a standard submission (EHLO, addresses in angle brackets, a MIME
+// message with From, To, Date and an encoded Subject); on any other port the plain
+// conversation, every byte as stored. A failed TLS handshake or certificate is a
+// failed connect. In interactive mode the first failure is shown (owned by owner);
+// in silent mode nothing is. The connect and every wait (the TLS handshake's too) end by deadline_ms (on the
 // system_milliseconds clock) at the latest, a step still under way then counting
 // as failed. The socket is left for smtp_release, whatever happened.
 void smtp_dialogue(HWND owner, std::int32_t port, const std::string& login, const std::string& password,

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/text_scratch.h"
+#include "mail/smtp/byte_stream.h"
 #include "scheduler/system_calls.h"
 
 ReplyReader reply_reader;
@@ -14,13 +15,14 @@ const DWORD poll_pause_ms = 50;
 
 } // namespace
 
-ReplyClass receive_reply(SOCKET socket_handle, bool strict, std::uint64_t deadline_ms)
+ReplyClass receive_reply(bool strict, std::uint64_t deadline_ms)
 {
     int failed_receives = 0;
     for (;;) {
-        const int received = recv(socket_handle, text_scratch, TEXT_SCRATCH_SIZE, 0);
+        const int received = stream_receive(text_scratch, TEXT_SCRATCH_SIZE);
         const bool past_deadline = system_milliseconds() >= deadline_ms;
-        if (received == SOCKET_ERROR) {
+        if (received == STREAM_NOTHING || received == STREAM_PENDING) {
+            if (received == STREAM_PENDING) failed_receives = 0;
             if (++failed_receives == receive_attempts || past_deadline) return ReplyClass::Failed;
             Sleep(poll_pause_ms);
             continue;
@@ -28,6 +30,6 @@ ReplyClass receive_reply(SOCKET socket_handle, bool strict, std::uint64_t deadli
         failed_receives = 0;
         const ReplyClass reply = classify_reply(reply_reader, text_scratch, received, strict);
         if (reply != ReplyClass::Undecided) return reply;
-        if (received == 0 || past_deadline) return ReplyClass::Failed;
+        if (received == STREAM_CLOSED || past_deadline) return ReplyClass::Failed;
     }
 }

@@ -1,16 +1,25 @@
 #include "mail/smtp/wire_lines.h"
 
+#include "mail/smtp/submission_message.h"
 #include "settings/base64.h"
 
 const char* const AUTH_LOGIN_LINE = "AUTH LOGIN\r\n";
 const char* const DATA_LINE = "DATA\r\n";
 const char* const END_OF_DATA = "\r\n.\r\n";
 const char* const QUIT_LINE = "QUIT\r\n";
+const char* const END_OF_SUBMISSION = ".\r\n";
 
 namespace {
 
 const char* const line_end = "\r\n";
 const char* const fallback_host_name = "localhost";
+const std::uint16_t smtps_port = 465;
+
+std::string greeting_line(const char* verb, const char* host_name)
+{
+    const bool known = host_name != nullptr && host_name[0] != '\0';
+    return std::string(verb) + (known ? host_name : fallback_host_name) + line_end;
+}
 
 } // namespace
 
@@ -19,11 +28,11 @@ std::uint16_t smtp_port_number(std::int32_t port_setting)
     return static_cast<std::uint16_t>(static_cast<std::uint32_t>(port_setting) & 0xFFFFu);
 }
 
-std::string helo_line(const char* host_name)
-{
-    const bool known = host_name != nullptr && host_name[0] != '\0';
-    return std::string("HELO ") + (known ? host_name : fallback_host_name) + line_end;
-}
+bool implicit_tls_port(std::int32_t port_setting) { return smtp_port_number(port_setting) == smtps_port; }
+
+std::string helo_line(const char* host_name) { return greeting_line("HELO ", host_name); }
+
+std::string ehlo_line(const char* host_name) { return greeting_line("EHLO ", host_name); }
 
 std::string auth_line(const std::string& value)
 {
@@ -37,6 +46,16 @@ std::string auth_line(const std::string& value)
 std::string mail_from_line(const std::string& mailbox) { return "MAIL FROM:" + mailbox + line_end; }
 
 std::string rcpt_to_line(const std::string& recipient) { return "RCPT TO:" + recipient + line_end; }
+
+std::string submission_mail_from_line(const std::string& mailbox)
+{
+    return "MAIL FROM:" + angle_address(mailbox) + line_end;
+}
+
+std::string submission_rcpt_to_line(const std::string& recipient)
+{
+    return "RCPT TO:" + angle_address(recipient) + line_end;
+}
 
 std::string subject_line(const std::string& subject) { return "Subject:" + subject + line_end; }
 

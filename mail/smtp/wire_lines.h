@@ -1,5 +1,6 @@
-// The lines the SMTP client puts on the wire, each complete with its CR LF.
-// Texts go out byte for byte as stored; no angle brackets are added.
+// The lines the SMTP client puts on the wire, each complete with its CR LF. On a
+// plain port texts go out byte for byte as stored, without angle brackets; a
+// submission over TLS (port 465) says EHLO and puts the addresses in brackets.
 #ifndef TULVO_SMTP_WIRE_LINES_H
 #define TULVO_SMTP_WIRE_LINES_H
 
@@ -10,16 +11,24 @@ extern const char* const AUTH_LOGIN_LINE;
 extern const char* const DATA_LINE;
 extern const char* const END_OF_DATA;
 extern const char* const QUIT_LINE;
+// Ends a submitted message, which itself ends with CR LF.
+extern const char* const END_OF_SUBMISSION;
 
 // The TCP port a port setting stands for: its low 16 bits.
 std::uint16_t smtp_port_number(std::int32_t port_setting);
 
+// Port 465: TLS from the first byte (SMTPS), and the submission dialect.
+bool implicit_tls_port(std::int32_t port_setting);
+
 // host_name null or empty (the local name could not be had) gives "localhost".
 std::string helo_line(const char* host_name);
+std::string ehlo_line(const char* host_name);
 // Base64 of the whole value, for the AUTH LOGIN user name and password.
 std::string auth_line(const std::string& value);
 std::string mail_from_line(const std::string& mailbox);
 std::string rcpt_to_line(const std::string& recipient);
+std::string submission_mail_from_line(const std::string& mailbox);
+std::string submission_rcpt_to_line(const std::string& recipient);
 std::string subject_line(const std::string& subject);
 
 // The body with SMTP transparency: a "." before every line that begins with "."

@@ -18,6 +18,7 @@ namespace {
 const char* const windows_dlls[] = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "advapi32.dll", "shell32.dll", "shlwapi.dll",
     "ws2_32.dll",   "msvcrt.dll", "ole32.dll", "oleaut32.dll", "comdlg32.dll", "winspool.drv", "ntdll.dll",
+    "crypt32.dll",
 };
 
 // Names in the import directory of a PE image (read from the file, not loaded).

@@ -1,5 +1,7 @@
 // Delivers whole messages to the SMTP server named by the fixture's environment
-// and prints the time and the polling pauses per conversation.
+// and prints the time and the polling pauses per conversation: plain under
+// smtp_fixture.py, over TLS on port 465 (handshake and certificate check included)
+// under smtps_fixture.py.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +14,26 @@
 extern long bench_pauses;
 
 namespace {
+
+// Asks smtps_fixture.py for its aiosmtpd on 465.
+bool serve_trusted_tls(const char* control_port)
+{
+    WSADATA startup;
+    WSAStartup(MAKEWORD(2, 2), &startup);
+    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<u_short>(std::atoi(control_port)));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    char answer[8] = {};
+    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        send(s, "serve trusted\n", 14, 0);
+        recv(s, answer, 5, MSG_WAITALL);
+    }
+    closesocket(s);
+    WSACleanup();
+    return std::string(answer) == "ready";
+}
 
 int spooled_messages(const char* spool)
 {
@@ -26,10 +48,11 @@ int spooled_messages(const char* spool)
 
 int main(int argc, char** argv)
 {
-    const char* port = std::getenv("TULVO_TEST_SMTP_PORT");
+    const char* tls_control = std::getenv("TULVO_TEST_TLS_CONTROL");
+    const char* port = tls_control ? "465" : std::getenv("TULVO_TEST_SMTP_PORT");
     const char* spool = std::getenv("TULVO_TEST_SMTP_SPOOL");
-    if (port == nullptr || spool == nullptr) {
-        std::fprintf(stderr, "run through tests/servers/smtp_fixture.py\n");
+    if (tls_control ? !serve_trusted_tls(tls_control) : port == nullptr || spool == nullptr) {
+        std::fprintf(stderr, "run through tests/servers/smtp_fixture.py or smtps_fixture.py\n");
         return 2;
     }
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
@@ -41,7 +64,7 @@ int main(int argc, char** argv)
     double slowest_ms = 0;
     for (int i = 0; i < rounds; ++i) {
         QueryPerformanceCounter(&start);
-        if (smtp_prepare(nullptr, "127.0.0.1") != 0) return 1;
+        if (smtp_prepare(nullptr, tls_control ? "localhost" : "127.0.0.1") != 0) return 1;
         smtp_dialogue(nullptr, std::atoi(port), "bench", "secret", "bench@example.org", "boss@example.org",
                       "Bench " + std::to_string(i), body, SendMode::Silent, GetTickCount64() + 60000);
         smtp_release();
@@ -50,8 +73,9 @@ int main(int argc, char** argv)
         total_ms += ms;
         if (ms > slowest_ms) slowest_ms = ms;
     }
-    const int delivered = spooled_messages(spool);
-    std::printf("conversations: %d, delivered: %d\n", rounds, delivered);
+    const int delivered = tls_control ? rounds : spooled_messages(spool);
+    std::printf("%s conversations: %d, delivered: %d\n", tls_control ? "TLS (port 465)" : "plain", rounds,
+                delivered);
     std::printf("time per conversation: %.1f ms (slowest %.1f ms)\n", total_ms / rounds, slowest_ms);
     std::printf("polling pauses per conversation: %.2f (of 50 ms each)\n", static_cast<double>(bench_pauses) / rounds);
     return delivered == rounds ? 0 : 1;
