@@ -1,7 +1,5 @@
 #include "mail/smtp/submission_message.h"
 
-#include <cstdio>
-
 #include "mail/smtp/subject_header.h"
 #include "settings/base64.h"
 
@@ -25,6 +23,15 @@ std::string base64_lines(const std::string& bytes)
     return lines;
 }
 
+// Lower-case hexadecimal digits, no leading zeros.
+std::string hex_text(std::uint64_t value)
+{
+    std::string text;
+    do text.insert(text.begin(), "0123456789abcdef"[value % 16]);
+    while ((value /= 16) != 0);
+    return text;
+}
+
 } // namespace
 
 std::string angle_address(const std::string& text)
@@ -42,10 +49,7 @@ std::string message_id(std::uint64_t time_stamp, std::uint32_t ticks, std::uint3
     const std::size_t at = address.rfind('@');
     std::string domain = at == std::string::npos ? "" : address.substr(at + 1, address.size() - at - 2);
     if (domain.empty()) domain = "localhost";
-    char unique[64];
-    std::snprintf(unique, sizeof unique, "%llx.%lx.%lx", static_cast<unsigned long long>(time_stamp),
-                  static_cast<unsigned long>(ticks), static_cast<unsigned long>(random));
-    return "<" + std::string(unique) + "@" + domain + ">";
+    return "<" + hex_text(time_stamp) + "." + hex_text(ticks) + "." + hex_text(random) + "@" + domain + ">";
 }
 
 std::string submission_message(const SubmissionMessage& m)

@@ -9,6 +9,8 @@
 #include <schannel.h>
 #include <security.h>
 
+#include <memory>
+
 #include "mail/tls/tls_buffers.h"
 #include "scheduler/system_calls.h"
 
@@ -45,7 +47,8 @@ struct TlsSession {
     bool established; // handshake done and checked
     bool closed;      // nothing more will come
     SecPkgContext_StreamSizes sizes;
-    TlsBuffers buffers;
+    // On the heap: a record's worth of input would otherwise sit in the program file.
+    std::unique_ptr<TlsBuffers> buffers;
 };
 
 TlsSession session;
@@ -99,11 +102,11 @@ bool send_raw(const char* bytes, std::size_t length)
 bool read_more()
 {
     std::size_t room = 0;
-    char* at = input_room(session.buffers, room);
+    char* at = input_room(*session.buffers, room);
     if (room == 0 || !wait_readable()) return false;
     const int got = recv(session.socket_handle, at, static_cast<int>(room), 0);
     if (got <= 0) return false;
-    input_received(session.buffers, static_cast<std::size_t>(got));
+    input_received(*session.buffers, static_cast<std::size_t>(got));
     return true;
 }
 
@@ -168,7 +171,7 @@ HandshakeStatus handshake_status(SECURITY_STATUS status)
 // the server is sent at once.
 HandshakeNext handshake_step()
 {
-    TlsBuffers& buffers = session.buffers;
+    TlsBuffers& buffers = *session.buffers;
     SecBuffer input[2] = {{static_cast<unsigned long>(buffers.input_used), SECBUFFER_TOKEN, buffers.input},
                           {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc input_description = {SECBUFFER_VERSION, 2, input};
@@ -276,7 +279,7 @@ DecryptStatus decrypt_status(SECURITY_STATUS status)
 
 DecryptNext decrypt_next()
 {
-    TlsBuffers& buffers = session.buffers;
+    TlsBuffers& buffers = *session.buffers;
     SecBuffer parts[4] = {{static_cast<unsigned long>(buffers.input_used), SECBUFFER_DATA, buffers.input},
                           {0, SECBUFFER_EMPTY, nullptr},
                           {0, SECBUFFER_EMPTY, nullptr},
@@ -320,7 +323,8 @@ bool tls_start(SOCKET socket_handle, const char* server_name, std::uint64_t dead
     session.socket_handle = socket_handle;
     session.server_name = server_name;
     session.deadline_ms = deadline_ms;
-    tls_buffers_reset(session.buffers);
+    if (!session.buffers) session.buffers.reset(new TlsBuffers);
+    tls_buffers_reset(*session.buffers);
     session.established = load_sspi() && acquire_credentials() && run_handshake() && modern_protocol() && certificate_trusted() &&
                           session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_STREAM_SIZES, &session.sizes) ==
                               SEC_E_OK;
@@ -355,7 +359,8 @@ bool tls_send(const char* bytes, int length)
 
 int tls_receive(char* buffer, int capacity)
 {
-    TlsBuffers& buffers = session.buffers;
+    if (!session.buffers) return TLS_CLOSED;
+    TlsBuffers& buffers = *session.buffers;
     bool progress = false;
     for (;;) {
         if (!buffers.plaintext.empty())
