@@ -4,13 +4,16 @@ namespace {
 
 bool utf8_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// Bytes of the character that starts at text[at], as the code page has it.
+} // namespace
+
 std::size_t character_length(const std::string& text, std::size_t at, const AnsiCodePage& page)
 {
     const unsigned char first = static_cast<unsigned char>(text[at]);
     std::size_t length = 1;
     if (page.utf8) {
-        if (first >= 0xF0)
+        if (first >= 0xF8)
+            length = 1;
+        else if (first >= 0xF0)
             length = 4;
         else if (first >= 0xE0)
             length = 3;
@@ -22,8 +25,6 @@ std::size_t character_length(const std::string& text, std::size_t at, const Ansi
     }
     return page.lead_byte[first] && at + 1 < text.size() ? 2 : 1;
 }
-
-} // namespace
 
 std::string cut_at_character(const std::string& text, std::size_t max_bytes, const AnsiCodePage& page)
 {

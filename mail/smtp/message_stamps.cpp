@@ -22,12 +22,7 @@ MailDate local_mail_date()
 
 AnsiCharset system_ansi_charset()
 {
-    const UINT code_page = GetACP();
-    AnsiCharset charset{charset_name(code_page), code_page == CP_UTF8, {}};
-    if (!charset.utf8)
-        for (int byte = 0; byte < 256; ++byte)
-            charset.lead_byte[byte] = IsDBCSLeadByteEx(code_page, static_cast<BYTE>(byte)) != FALSE;
-    return charset;
+    return AnsiCharset{charset_name(GetACP()), system_code_page()};
 }
 
 std::string new_message_id(const std::string& mailbox)

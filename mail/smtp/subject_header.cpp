@@ -42,7 +42,7 @@ std::string subject_header(const std::string& subject, const AnsiCharset& charse
     while (at < subject.size()) {
         std::size_t end = at;
         for (;;) {
-            const std::size_t next = end + character_length(charset, subject, end);
+            const std::size_t next = end + character_length(subject, end, charset.page);
             // A character longer than a whole word still goes out, alone.
             if (next - at > bytes_per_word && end > at) break;
             end = next;

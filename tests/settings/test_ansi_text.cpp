@@ -49,3 +49,17 @@ TEST(CutAtCharacter, NeverSplitsAMultiByteCharacter)
     };
     for (const Case& c : cases) EXPECT_EQ(cut_at_character(c.text, 99, c.page), c.expected) << c.text.size();
 }
+
+TEST(CharacterLength, FollowsTheCodePagesRules)
+{
+    const std::string utf8_text = "\xd0\x96x\xe2\x82\xac\xf0\x9f\x98\x80";
+    EXPECT_EQ(character_length(utf8_text, 0, utf8()), 2u);
+    EXPECT_EQ(character_length(utf8_text, 2, utf8()), 1u);
+    EXPECT_EQ(character_length(utf8_text, 3, utf8()), 3u);
+    EXPECT_EQ(character_length(utf8_text, 6, utf8()), 4u);
+    EXPECT_EQ(character_length("\xe2\x82", 0, utf8()), 1u) << "a sequence cut short counts byte by byte";
+    EXPECT_EQ(character_length("\xc6\xc6", 0, AnsiCodePage()), 1u);
+    EXPECT_EQ(character_length("\x82\xa0" "a", 0, shift_jis()), 2u);
+    EXPECT_EQ(character_length("\x82\xa0" "a", 2, shift_jis()), 1u);
+    EXPECT_EQ(character_length("\x82", 0, shift_jis()), 1u) << "a lead byte at the end";
+}
