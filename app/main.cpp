@@ -79,7 +79,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     HANDLE show_event = CreateEventA(nullptr, FALSE, FALSE, show_event_name);
     if (show_event == nullptr) {
-        MessageBoxA(nullptr, "Cannot open show event", "Error", MB_ICONERROR);
+        MessageBoxW(nullptr, L"Cannot open show event", L"Error", MB_ICONERROR);
         return EXIT_NO_SHOW_EVENT;
     }
     // Two starts at the same moment both miss the open above; the later one finds

@@ -5,21 +5,34 @@
 #include "app/app_instance.h"
 #include "app/text_scratch.h"
 
-const char* load_text(int n)
+namespace {
+
+std::wstring widened(const char* ansi)
 {
-    text_scratch[0] = '\0';
-    LoadStringA(app_instance, n, text_scratch, TEXT_SCRATCH_SIZE);
-    return text_scratch;
+    const int length = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+    if (length <= 1) return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], length);
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return wide;
+}
+
+} // namespace
+
+const wchar_t* load_text(int n)
+{
+    wide_text_scratch[0] = L'\0';
+    LoadStringW(app_instance, n, wide_text_scratch, TEXT_SCRATCH_SIZE);
+    return wide_text_scratch;
 }
 
 int show_text(HWND owner, int n, UINT style)
 {
-    return MessageBoxA(owner, load_text(n), "", style);
+    return MessageBoxW(owner, load_text(n), L"", style);
 }
 
 void show_text_with_value(HWND owner, int n, const char* value)
 {
-    std::string message = load_text(n);
-    message += value;
-    MessageBoxA(owner, message.c_str(), "", MB_ICONERROR);
+    const std::wstring message = load_text(n) + widened(value);
+    MessageBoxW(owner, message.c_str(), L"", MB_ICONERROR);
 }

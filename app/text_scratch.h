@@ -8,4 +8,7 @@
 constexpr int TEXT_SCRATCH_SIZE = 100;
 extern char text_scratch[TEXT_SCRATCH_SIZE];
 
+// Its twin for the texts the program shows through the wide functions.
+extern wchar_t wide_text_scratch[TEXT_SCRATCH_SIZE];
+
 #endif

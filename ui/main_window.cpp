@@ -85,10 +85,10 @@ void centre_on_desktop(HWND window)
 
 void add_tab(HWND window, int index, int text_id)
 {
-    TCITEMA item{};
+    TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(load_text(text_id));
-    SendDlgItemMessageA(window, IDC_TABS, TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+    item.pszText = const_cast<wchar_t*>(load_text(text_id));
+    SendDlgItemMessageW(window, IDC_TABS, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
 }
 
 INT_PTR on_init(HWND window)

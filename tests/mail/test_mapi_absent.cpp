@@ -1,6 +1,7 @@
 // Run with mapi32 disabled in Wine: as on a computer without a mail client.
 #include <gtest/gtest.h>
 
+#include "app/resource.h"
 #include "mail/mapi_transport.h"
 #include "mail/notification.h"
 #include "tests/support/message_box_watcher.h"
@@ -12,12 +13,7 @@ TEST(MapiAbsent, NoClientLibraryShowsTextSixAndHoldsNothing)
     const HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                        GetModuleHandleA(nullptr), nullptr);
     EXPECT_EQ(mapi_prepare(owner, "user"), -1);
-    const std::vector<SeenBox> boxes = watcher.boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, cp1251("MAPI не установлена на вашем компьютере"));
-    EXPECT_EQ(boxes[0].caption, "");
-    EXPECT_TRUE(boxes[0].error_icon);
-    EXPECT_EQ(boxes[0].owner, owner);
+    expect_one_error_box(watcher.boxes(), text_of(IDS_NO_MAPI), owner);
     EXPECT_EQ(GetModuleHandleA("mapi32.dll"), nullptr);
     // Nothing is held: a send and a release that follow touch nothing and show nothing.
     mapi_send(owner, "s", "b", SendMode::Interactive);
@@ -33,6 +29,6 @@ TEST(MapiAbsent, ArmingWithoutAClientShowsTextSixAndLeavesNothingToSendThrough)
     send_before_shutdown(true, a_minute_from_now());
     const std::vector<SeenBox> boxes = watcher.boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, cp1251("MAPI не установлена на вашем компьютере"));
+    EXPECT_EQ(boxes[0].text, text_of(IDS_NO_MAPI));
     EXPECT_EQ(GetModuleHandleA("mapi32.dll"), nullptr);
 }

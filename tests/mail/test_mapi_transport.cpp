@@ -106,15 +106,14 @@ TEST(MapiPrepare, EachFailureShowsItsOneMessageAndUnloads)
 {
     struct Case {
         const char* failing;
-        const char* recipient;
-        const char* message; // UTF-8
+        const char* recipient;  // UTF-8
+        bool recipient_follows; // the failure names the recipient
         Lines calls;
     };
     const Case cases[] = {
-        {"MAPILogon", "user@example.org", "Не могу использовать интерфейс MAPI", {"MAPILogon"}},
-        {"MAPIResolveName", "Иван Петров <ivan>", "Неправильный адрес получателя Иван Петров <ivan>",
-         {"MAPILogon", "MAPIResolveName", "MAPILogoff"}},
-        {"MAPIResolveName", "", "Неправильный адрес получателя ", {"MAPILogon", "MAPIResolveName", "MAPILogoff"}},
+        {"MAPILogon", "user@example.org", false, {"MAPILogon"}},
+        {"MAPIResolveName", "Иван Петров <ivan>", true, {"MAPILogon", "MAPIResolveName", "MAPILogoff"}},
+        {"MAPIResolveName", "", true, {"MAPILogon", "MAPIResolveName", "MAPILogoff"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.failing) + " for [" + c.recipient + "]");
@@ -124,7 +123,9 @@ TEST(MapiPrepare, EachFailureShowsItsOneMessageAndUnloads)
         OwnerWindow owner;
         const std::string recipient = cp1251(c.recipient);
         EXPECT_EQ(mapi_prepare(owner.handle(), recipient), -1);
-        expect_one_error_box(watcher.boxes(), cp1251(c.message), owner.handle());
+        expect_one_error_box(watcher.boxes(),
+                             c.recipient_follows ? text_with_value(IDS_BAD_RECIPIENT, recipient) : text_of(IDS_MAPI_UNUSABLE),
+                             owner.handle());
         EXPECT_EQ(fake.entries(), c.calls);
         EXPECT_FALSE(mapi32_loaded());
         if (c.calls.size() > 1) {
@@ -141,7 +142,7 @@ TEST(MapiPrepare, ALibraryLackingAnEntryPointCountsAsAFailedLogon)
         MessageBoxWatcher watcher;
         OwnerWindow owner;
         EXPECT_EQ(mapi_prepare(owner.handle(), "user"), -1);
-        expect_one_error_box(watcher.boxes(), cp1251("Не могу использовать интерфейс MAPI"), owner.handle());
+        expect_one_error_box(watcher.boxes(), text_of(IDS_MAPI_UNUSABLE), owner.handle());
         EXPECT_TRUE(fake.calls().empty());
         EXPECT_FALSE(mapi32_loaded()) << "the transport kept a reference";
     }
@@ -155,7 +156,7 @@ TEST(MapiSendFailure, InteractiveShowsTextNineAloneAndTheSessionStillReleases)
     OwnerWindow owner;
     ASSERT_EQ(mapi_prepare(owner.handle(), "user"), 0);
     mapi_send(owner.handle(), "s", "b", SendMode::Interactive);
-    expect_one_error_box(watcher.boxes(), cp1251("Не могу послать сообщение через MAPI "), owner.handle());
+    expect_one_error_box(watcher.boxes(), text_of(IDS_MAPI_SEND_FAILED), owner.handle());
     mapi_release();
     EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}));
     EXPECT_FALSE(mapi32_loaded());

@@ -2,6 +2,7 @@
 
 #include <winsock2.h>
 
+#include "app/resource.h"
 #include "mail/notification.h"
 #include "mail/smtp/connection.h"
 #include "settings/mail_settings.h"
@@ -53,14 +54,14 @@ TEST(NotificationTestSend, MapiFailureInAnyStepShowsExactlyOneMessage)
 {
     struct Case {
         const char* failing;
-        const char* message; // UTF-8
+        std::wstring message;
         Lines calls;
     };
     const Case cases[] = {
-        {"MAPILogon", "Не могу использовать интерфейс MAPI", {"MAPILogon"}},
-        {"MAPIResolveName", "Неправильный адрес получателя admin@example.org",
+        {"MAPILogon", text_of(IDS_MAPI_UNUSABLE), {"MAPILogon"}},
+        {"MAPIResolveName", text_with_value(IDS_BAD_RECIPIENT, "admin@example.org"),
          {"MAPILogon", "MAPIResolveName", "MAPILogoff"}},
-        {"MAPISendMail", "Не могу послать сообщение через MAPI ", full_mapi_send},
+        {"MAPISendMail", text_of(IDS_MAPI_SEND_FAILED), full_mapi_send},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failing);
@@ -70,7 +71,7 @@ TEST(NotificationTestSend, MapiFailureInAnyStepShowsExactlyOneMessage)
         MessageBoxWatcher watcher;
         OwnerWindow owner;
         test_send(owner.handle(), true);
-        expect_one_error_box(watcher.boxes(), cp1251(c.message), owner.handle());
+        expect_one_error_box(watcher.boxes(), c.message, owner.handle());
         EXPECT_EQ(fake.entries(), c.calls);
         EXPECT_FALSE(mapi32_loaded());
     }
@@ -129,7 +130,7 @@ TEST(NotificationArming, FailedMapiArmingLeavesNothingPrepared)
     MessageBoxWatcher watcher;
     OwnerWindow owner;
     EXPECT_LT(arm_notification(owner.handle(), true), 0);
-    expect_one_error_box(watcher.boxes(), cp1251("Неправильный адрес получателя admin@example.org"), owner.handle());
+    expect_one_error_box(watcher.boxes(), text_with_value(IDS_BAD_RECIPIENT, "admin@example.org"), owner.handle());
     send_before_shutdown(true, a_minute_from_now());
     disarm_notification(true);
     EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPILogoff"}));
@@ -253,7 +254,7 @@ TEST(NotificationSmtp, ArmingWithAnUnresolvableServerShowsTheConnectionsMessageA
     });
     EXPECT_LT(arm_notification(owner.handle(), false), 0);
     EXPECT_EQ(nested, (Lines{"in box"}));
-    expect_one_error_box(watcher.boxes(), cp1251("Неправильный адрес получателя no-such-host.invalid"), owner.handle());
+    expect_one_error_box(watcher.boxes(), text_with_value(IDS_BAD_RECIPIENT, "no-such-host.invalid"), owner.handle());
     EXPECT_EQ(smtp_connection.socket_handle, 0u);
     send_before_shutdown(false, a_minute_from_now());
     EXPECT_EQ(watcher.boxes().size(), 1u);
@@ -276,6 +277,6 @@ TEST(NotificationSmtp, TestSendToAServerRefusingConnectionsShowsOneMessageAndRel
     MessageBoxWatcher watcher;
     OwnerWindow owner;
     test_send(owner.handle(), false);
-    expect_one_error_box(watcher.boxes(), cp1251("Не могу соединиться с сервером SMTP"), owner.handle());
+    expect_one_error_box(watcher.boxes(), text_of(IDS_SMTP_NO_CONNECTION), owner.handle());
     EXPECT_EQ(smtp_connection.socket_handle, 0u);
 }

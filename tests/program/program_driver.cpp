@@ -208,7 +208,12 @@ bool Program::wait_exit(DWORD timeout_ms, DWORD* code)
 
 bool Program::running() { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
-std::string box_text(HWND box) { return window_text(GetDlgItem(box, message_box_text_id)); }
+std::wstring box_text(HWND box)
+{
+    wchar_t text[1024] = {};
+    SendMessageW(GetDlgItem(box, message_box_text_id), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
 
 bool box_has_cancel(HWND box) { return GetDlgItem(box, IDCANCEL) != nullptr; }
 

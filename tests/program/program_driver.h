@@ -101,9 +101,9 @@ private:
     HANDLE frozen_ = nullptr;
 };
 
-// A message box's text (the static 0xFFFF) and its buttons. (Its icon handle means
+// A message box's text (the static 0xFFFF, as UTF-16) and its buttons. (Its icon handle means
 // nothing in another process; icons are checked in-process by the UI tests.)
-std::string box_text(HWND box);
+std::wstring box_text(HWND box);
 bool box_has_cancel(HWND box);
 void press_box_button(HWND box, int button);
 

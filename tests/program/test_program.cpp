@@ -14,6 +14,7 @@
 #include "app/resource.h"
 #include "tests/program/program_driver.h"
 #include "tests/servers/scripted_smtp_server.h"
+#include "tests/support/message_box_watcher.h"
 
 namespace {
 
@@ -504,7 +505,7 @@ TEST_F(ProgramTest, FailedSmtpArmingShowsWhyAndClearsTheBoxOnly)
     program.post_click(IDC_SEND_MESSAGE);
     HWND box = program.wait_box();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box_text(box), std::string(load_text(IDS_BAD_RECIPIENT)) + "no-such-host.invalid");
+    EXPECT_EQ(box_text(box), text_with_value(IDS_BAD_RECIPIENT, "no-such-host.invalid"));
     press_box_button(box, IDOK);
     ASSERT_TRUE(wait_for([&] { return !program.checked(IDC_SEND_MESSAGE); }, exit_timeout_ms));
     EXPECT_EQ(enabled_states(program), before);
@@ -519,9 +520,7 @@ TEST_F(ProgramTest, ArmingLocksTheMailTabAndDisarmingUnlocksIt)
     program.click(IDC_SEND_MESSAGE);
     ASSERT_TRUE(program.checked(IDC_SEND_MESSAGE));
     EXPECT_TRUE(program.enabled(IDC_SEND_MESSAGE));
-    for (int id : mail_group) {
-        if (id != IDC_SEND_MESSAGE) EXPECT_FALSE(program.enabled(id)) << id;
-    }
+    for (int id : mail_group) EXPECT_EQ(program.enabled(id), id == IDC_SEND_MESSAGE) << id;
     program.click(IDC_SEND_MESSAGE);
     EXPECT_FALSE(program.checked(IDC_SEND_MESSAGE));
     EXPECT_EQ(enabled_states(program), disarmed);

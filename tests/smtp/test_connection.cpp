@@ -50,12 +50,7 @@ TEST(SmtpConnection, UnresolvableNameShowsText8WithTheNameAndLeavesNothingOpen)
     EXPECT_EQ(smtp_prepare(nullptr, "no-such-host.invalid"), -3);
     EXPECT_EQ(smtp_connection.socket_handle, 0u);
     EXPECT_TRUE(winsock_ended());
-    const auto boxes = watcher.boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, std::string(load_text(IDS_BAD_RECIPIENT)) + "no-such-host.invalid");
-    EXPECT_EQ(boxes[0].text, cp1251("Неправильный адрес получателя no-such-host.invalid"));
-    EXPECT_EQ(boxes[0].caption, "");
-    EXPECT_TRUE(boxes[0].error_icon);
+    expect_one_error_box(watcher.boxes(), text_with_value(IDS_BAD_RECIPIENT, "no-such-host.invalid"), nullptr);
 }
 
 TEST(SmtpConnection, DottedAddressResolvesToItsOwnBytes)

@@ -68,13 +68,6 @@ protected:
     std::int32_t port_ = 0;
 };
 
-void expect_one_error_box(const std::vector<SeenBox>& boxes, const std::string& text)
-{
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, text);
-    EXPECT_EQ(boxes[0].caption, "");
-    EXPECT_TRUE(boxes[0].error_icon);
-}
 
 } // namespace
 
@@ -112,20 +105,20 @@ TEST_F(RealServer, WholeLongCredentialsAreChecked)
 TEST_F(RealServer, WrongPasswordGivesText14)
 {
     const auto boxes = send("alice", "wrong", "me@example.org", "boss@example.org", "Wrong password", "x");
-    expect_one_error_box(boxes, load_text(IDS_SMTP_BAD_LOGIN));
+    expect_one_error_box(boxes, text_of(IDS_SMTP_BAD_LOGIN), nullptr);
     EXPECT_FALSE(spooled_with_subject("Subject:Wrong password\r\n").found);
 }
 
 TEST_F(RealServer, RefusedRecipientGivesText16WithTheRecipientRightAfterIt)
 {
     const auto boxes = send("alice", "secret", "me@example.org", "nobody@example.org", "Refused recipient", "x");
-    expect_one_error_box(boxes, cp1251("Адрес получателя не принимаетсяnobody@example.org"));
+    expect_one_error_box(boxes, text_with_value(IDS_SMTP_RECIPIENT_REFUSED, "nobody@example.org"), nullptr);
     EXPECT_FALSE(spooled_with_subject("Subject:Refused recipient\r\n").found);
 }
 
 TEST_F(RealServer, RefusedSenderGivesText15WithTheMailbox)
 {
     const auto boxes = send("", "", "refused@example.org", "boss@example.org", "Refused sender", "x");
-    expect_one_error_box(boxes, cp1251("Неправильное имя ящика refused@example.org"));
+    expect_one_error_box(boxes, text_with_value(IDS_SMTP_BAD_MAILBOX, "refused@example.org"), nullptr);
     EXPECT_FALSE(spooled_with_subject("Subject:Refused sender\r\n").found);
 }

@@ -142,7 +142,7 @@ TEST_F(TlsServer, UntrustedOrFailedConnectionsAreText12OrNothingAndTheRequestFol
         {
             MessageBoxWatcher watcher;
             test_send(nullptr, false);
-            expect_one_error_box(watcher.boxes(), load_text(IDS_SMTP_NO_CONNECTION), nullptr);
+            expect_one_error_box(watcher.boxes(), text_of(IDS_SMTP_NO_CONNECTION), nullptr);
         }
         EXPECT_EQ(field(ask_fixture("received"), "received").find("EHLO"), std::string::npos)
             << "nothing was said to a server that is not trusted";

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "app/message_texts.h"
 #include "tests/support/dialog_search.h"
 
 namespace {
@@ -18,10 +19,10 @@ bool is_message_box(HWND window)
     return GetDlgItem(window, message_box_text_id) != nullptr && FindWindowExA(window, nullptr, "Edit", nullptr) == nullptr;
 }
 
-std::string window_text(HWND window)
+std::wstring window_text(HWND window)
 {
-    char buffer[1024] = {};
-    SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+    wchar_t buffer[1024] = {};
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
     return buffer;
 }
 
@@ -92,11 +93,20 @@ std::string cp1251(const char* utf8)
     return narrow;
 }
 
-void expect_one_error_box(const std::vector<SeenBox>& boxes, const std::string& text, HWND owner)
+std::wstring text_of(int n) { return load_text(n); }
+
+std::wstring text_with_value(int n, const std::string& value)
+{
+    wchar_t wide[1024] = {};
+    MultiByteToWideChar(CP_ACP, 0, value.c_str(), -1, wide, 1024);
+    return text_of(n) + wide;
+}
+
+void expect_one_error_box(const std::vector<SeenBox>& boxes, const std::wstring& text, HWND owner)
 {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, text);
-    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_EQ(boxes[0].caption, L"");
     EXPECT_TRUE(boxes[0].error_icon);
     EXPECT_FALSE(boxes[0].has_cancel);
     EXPECT_EQ(boxes[0].owner, owner);

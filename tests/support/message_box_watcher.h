@@ -11,9 +11,10 @@
 #include <thread>
 #include <vector>
 
+// Texts as UTF-16, as the box shows them whatever the ANSI code page.
 struct SeenBox {
-    std::string caption;
-    std::string text;
+    std::wstring caption;
+    std::wstring text;
     HWND owner;
     bool error_icon;
     bool question_icon;
@@ -43,9 +44,14 @@ private:
 };
 
 // Asserts that exactly one box was shown: text, empty caption, error icon, OK only, owner.
-void expect_one_error_box(const std::vector<SeenBox>& boxes, const std::string& text, HWND owner);
+void expect_one_error_box(const std::vector<SeenBox>& boxes, const std::wstring& text, HWND owner);
 
-// The expected code page 1251 bytes of a UTF-8 literal, for comparing texts.
+// The program's text n, and the same followed by a value of the ANSI code page, as
+// a box shows them.
+std::wstring text_of(int n);
+std::wstring text_with_value(int n, const std::string& value);
+
+// The code page 1251 bytes of a UTF-8 literal: Russian test data as the program holds it.
 std::string cp1251(const char* utf8);
 
 #endif

@@ -50,8 +50,8 @@ TEST_F(MainWindowBoxes, HideShowsTheHintAsInformationOwnedByTheWindow)
     EXPECT_TRUE(shown_after_signal);
     const auto boxes = watcher.boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, cp1251("Чтобы увидеть окно снова запустите программу "));
-    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_EQ(boxes[0].text, text_of(IDS_HIDE_HINT));
+    EXPECT_EQ(boxes[0].caption, L"");
     EXPECT_TRUE(boxes[0].information_icon);
     EXPECT_FALSE(boxes[0].has_cancel);
     EXPECT_EQ(boxes[0].owner, shown_window);
@@ -74,8 +74,8 @@ TEST_F(MainWindowBoxes, StartOnADueScheduleAsksAQuestionAndCancelChangesNothing)
     });
     const auto boxes = watcher.boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, cp1251("Выполнить действие сейчас?"));
-    EXPECT_EQ(boxes[0].caption, "");
+    EXPECT_EQ(boxes[0].text, text_of(IDS_ACT_NOW));
+    EXPECT_EQ(boxes[0].caption, L"");
     EXPECT_TRUE(boxes[0].question_icon);
     EXPECT_TRUE(boxes[0].has_cancel);
     EXPECT_EQ(boxes[0].owner, shown_window);
