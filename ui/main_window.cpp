@@ -258,5 +258,8 @@ INT_PTR run_main_window(HANDLE event)
 {
     show_event = event;
     hidden = false;
-    return DialogBoxParamA(app_instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, main_window_proc, 0);
+    // A wide dialog: the template's Russian labels would become question marks on
+    // a system whose ANSI code page lacks Cyrillic. What the user types is still
+    // read in the ANSI code page.
+    return DialogBoxParamW(app_instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, main_window_proc, 0);
 }

@@ -79,5 +79,6 @@ INT_PTR CALLBACK smtp_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
 
 INT_PTR run_smtp_dialog(HWND owner)
 {
-    return DialogBoxParamA(app_instance, MAKEINTRESOURCEA(IDD_SMTP), owner, smtp_dialog_proc, 0);
+    // Wide, like the main window, for the template's Russian labels.
+    return DialogBoxParamW(app_instance, MAKEINTRESOURCEW(IDD_SMTP), owner, smtp_dialog_proc, 0);
 }

@@ -1,14 +1,15 @@
 # Shared Wine set-up for the project's scripts (sourced, not run).
 # The project keeps a Wine prefix of its own under build/, never the user's ~/.wine,
-# and runs it with the Russian locale so that the ANSI code page is 1251.
+# and runs it with the Russian locale so that the ANSI code page is 1251 (another
+# locale for one run: TULVO_WINE_LOCALE, e.g. en_US.UTF-8 for code page 1252).
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 export WINEPREFIX="${TULVO_WINEPREFIX:-$repo_root/build/wineprefix}"
 export WINEARCH=win32
 export WINEDEBUG=-all
-export LANG=ru_RU.UTF-8
-export LC_ALL=ru_RU.UTF-8
+export LANG="${TULVO_WINE_LOCALE:-ru_RU.UTF-8}"
+export LC_ALL="$LANG"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 # Creates the prefix on first use: boot, fonts with Cyrillic, a virtual desktop

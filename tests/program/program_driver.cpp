@@ -163,6 +163,35 @@ void Program::select_tab(int index) { send_or_fail(item(IDC_TABS), TCM_SETCURFOC
 
 int Program::selected_tab() { return static_cast<int>(SendMessageA(item(IDC_TABS), TCM_GETCURSEL, 0, 0)); }
 
+// TCM_GETITEM points into the program's own memory: the item is made there.
+std::wstring Program::tab_label(int index)
+{
+    const SIZE_T text_length = 100;
+    struct Remote {
+        TCITEMW item;
+        wchar_t text[text_length];
+    };
+    auto* remote = static_cast<Remote*>(VirtualAllocEx(process_, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
+    if (remote == nullptr) return L"<no memory in the program>";
+    Remote local{};
+    local.item.mask = TCIF_TEXT;
+    local.item.pszText = remote->text;
+    local.item.cchTextMax = text_length;
+    WriteProcessMemory(process_, remote, &local, sizeof local, nullptr);
+    send_wide_or_fail(item(IDC_TABS), TCM_GETITEMW, index, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process_, remote, &local, sizeof local, nullptr);
+    VirtualFreeEx(process_, remote, 0, MEM_RELEASE);
+    local.text[text_length - 1] = L'\0';
+    return local.text;
+}
+
+std::wstring Program::wide_text(int id)
+{
+    wchar_t text[1024] = {};
+    send_wide_or_fail(item(id), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 void Program::spin(int id, bool up)
 {
     const HWND control = item(id);

@@ -76,6 +76,9 @@ public:
     // Makes the tab control switch as a user click would (it notifies the dialog).
     void select_tab(int index);
     int selected_tab();
+    std::wstring tab_label(int index);
+    // A control's text as UTF-16.
+    std::wstring wide_text(int id);
     // One press on the upper or lower arrow of an up-down control.
     void spin(int id, bool up);
     // One timer message, handled before this returns (a box it opens must not be waited for: post_tick).
@@ -95,7 +98,7 @@ public:
     bool running();
 
 private:
-    HANDLE process_ = nullptr;
+    HANDLE process_ = nullptr; // with the rights to read and write its memory
     DWORD process_id_ = 0;
     HWND dialog_ = nullptr;
     HANDLE frozen_ = nullptr;

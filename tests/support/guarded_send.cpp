@@ -31,11 +31,15 @@ std::string visible_dialogs(DWORD process)
     return found.empty() ? " nothing" : found;
 }
 
-LRESULT send_or_fail(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+namespace {
+
+LRESULT send_guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool wide)
 {
     DWORD_PTR result = 0;
-    if (SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, handled_within_ms, &result) != 0)
-        return static_cast<LRESULT>(result);
+    const LRESULT handled =
+        wide ? SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, handled_within_ms, &result)
+             : SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, handled_within_ms, &result);
+    if (handled != 0) return static_cast<LRESULT>(result);
     DWORD process = 0;
     if (!IsWindow(window) || GetWindowThreadProcessId(window, &process) == 0) {
         ADD_FAILURE() << "message " << message << " sent to a window that is gone";
@@ -44,4 +48,16 @@ LRESULT send_or_fail(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     ADD_FAILURE() << "message " << message << " not handled within " << handled_within_ms << " ms; on screen:"
                   << visible_dialogs(process);
     return 0;
+}
+
+} // namespace
+
+LRESULT send_or_fail(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    return send_guarded(window, message, wparam, lparam, false);
+}
+
+LRESULT send_wide_or_fail(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    return send_guarded(window, message, wparam, lparam, true);
 }

@@ -12,6 +12,8 @@
 // nobody expected is open, or the thread hangs) fails the test, naming the visible
 // dialogs and boxes of the window's process; the result is then 0.
 LRESULT send_or_fail(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
+// The same through the wide function (texts of WM_GETTEXT and the like as UTF-16).
+LRESULT send_wide_or_fail(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 
 // The captions and texts of the visible dialogs and message boxes of process, for a failure message.
 std::string visible_dialogs(DWORD process);

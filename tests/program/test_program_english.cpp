@@ -1,0 +1,82 @@
+// The whole program on a Western Windows: run under an English locale (ANSI code
+// page 1252, which has no Cyrillic), its texts still show in Russian, exactly.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/resource.h"
+#include "tests/mail/fake_mapi_control.h"
+#include "tests/program/program_driver.h"
+#include "tests/support/message_box_watcher.h"
+#include "tests/support/test_helpers.h"
+
+namespace {
+
+const DWORD timeout_ms = 10000;
+
+class EnglishWindows : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(GetACP(), 1252u) << "run under an English locale";
+        forget_recorded_calls();
+        DeleteFileA(program_settings_file().c_str());
+    }
+
+    void shown(Program& program)
+    {
+        ASSERT_NE(program.dialog(), nullptr);
+        ASSERT_TRUE(wait_for([&] { return program.window_visible(); }, timeout_ms));
+    }
+
+    // Presses a button that opens a box; the box's text, answered with OK.
+    std::wstring box_after(Program& program, int id)
+    {
+        program.post_click(id);
+        const HWND box = program.wait_box();
+        if (box == nullptr) return L"<no box>";
+        const std::wstring text = box_text(box);
+        press_box_button(box, IDOK);
+        wait_for([&] { return !IsWindow(box); }, timeout_ms);
+        return text;
+    }
+};
+
+} // namespace
+
+TEST_F(EnglishWindows, TabsLabelsHintAndQuestionShowTheRussianTexts)
+{
+    Program program;
+    shown(program);
+    EXPECT_EQ(program.tab_label(0), text_of(IDS_TAB_SCHEDULE));
+    EXPECT_EQ(program.tab_label(1), text_of(IDS_TAB_MAIL));
+    EXPECT_EQ(program.wide_text(IDC_START), L"Пуск") << "the template's labels too";
+    EXPECT_EQ(box_after(program, IDC_START), text_of(IDS_ACT_NOW));
+    program.sync();
+    EXPECT_EQ(recorded_shutdowns(), shutdown_line(12)) << "OK on the question fires";
+}
+
+TEST_F(EnglishWindows, HintAfterHide)
+{
+    Program program;
+    shown(program);
+    EXPECT_EQ(box_after(program, IDC_HIDE), text_of(IDS_HIDE_HINT));
+}
+
+TEST_F(EnglishWindows, MailFailuresShowTheRussianTextsWithALatinValueExactly)
+{
+    WritePrivateProfileStringA("MAIL", "SmtpAdr", "127.0.0.1", program_settings_file().c_str());
+    WritePrivateProfileStringA("MAIL", "SmtpPort", std::to_string(closed_loopback_port()).c_str(),
+                               program_settings_file().c_str());
+    FakeMapi fake;
+    fake.fail("MAPIResolveName");
+    Program program;
+    shown(program);
+    program.select_tab(1);
+    program.set_text(IDC_MAIL_TO, "admin@example.org");
+    EXPECT_EQ(box_after(program, IDC_TEST_SEND), text_of(IDS_SMTP_NO_CONNECTION));
+    program.click(IDC_USE_MAPI);
+    EXPECT_EQ(box_after(program, IDC_TEST_SEND), text_with_value(IDS_BAD_RECIPIENT, "admin@example.org"));
+    program.click(IDC_EXIT);
+    EXPECT_TRUE(program.wait_exit(timeout_ms));
+}
