@@ -8,6 +8,7 @@
 #include "settings/mail_settings.h"
 #include "tests/mail/fake_mapi_control.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/owner_window.h"
 #include "tests/support/test_helpers.h"
 
 namespace {

@@ -2,53 +2,36 @@
 
 #include "mail/notification_phase.h"
 
-namespace {
-
-const NotificationPhase every_phase[] = {
-    NotificationPhase::Disarmed, NotificationPhase::Arming,  NotificationPhase::ArmingWithdrawn,
-    NotificationPhase::Armed,    NotificationPhase::Testing, NotificationPhase::Releasing,
-};
-
-} // namespace
-
-TEST(NotificationPhase, OnlyAnIdleControlMayPrepareATransport)
+TEST(NotificationPhase, AnOperationStartsOnlyWhenNothingIsUnderWayOrHeld)
 {
-    for (NotificationPhase phase : every_phase)
-        EXPECT_EQ(may_prepare(phase), phase == NotificationPhase::Disarmed) << static_cast<int>(phase);
+    EXPECT_TRUE(may_prepare(NotificationPhase::Disarmed));
+    for (NotificationPhase busy : {NotificationPhase::Arming, NotificationPhase::ArmingWithdrawn, NotificationPhase::Armed,
+                                   NotificationPhase::Testing, NotificationPhase::Releasing})
+        EXPECT_FALSE(may_prepare(busy)) << static_cast<int>(busy);
+    // Only an armed transport is sent through or released; an arming under way lets go instead.
+    EXPECT_EQ(withdrawal(NotificationPhase::Armed), Withdrawal::UseTransport);
+    EXPECT_EQ(withdrawal(NotificationPhase::Arming), Withdrawal::WithdrawArming);
+    for (NotificationPhase idle : {NotificationPhase::Disarmed, NotificationPhase::Testing, NotificationPhase::Releasing})
+        EXPECT_EQ(withdrawal(idle), Withdrawal::Nothing) << static_cast<int>(idle);
 }
 
-TEST(NotificationPhase, OnlyAnArmedTransportIsSentThroughOrReleased)
+TEST(NotificationPhase, AnArmingEndsArmedOnlyUndisturbedAndLetsGoOfWhatItPreparedOtherwise)
 {
-    for (NotificationPhase phase : every_phase) {
-        const Withdrawal expected = phase == NotificationPhase::Armed    ? Withdrawal::UseTransport
-                                    : phase == NotificationPhase::Arming ? Withdrawal::WithdrawArming
-                                                                         : Withdrawal::Nothing;
-        EXPECT_EQ(withdrawal(phase), expected) << static_cast<int>(phase);
+    struct Case {
+        NotificationPhase during;
+        bool prepared;
+        bool armed;
+        bool release_now;
+    } cases[] = {
+        {NotificationPhase::Arming, true, true, false},
+        {NotificationPhase::Arming, false, false, false},
+        {NotificationPhase::ArmingWithdrawn, true, false, true},
+        {NotificationPhase::ArmingWithdrawn, false, false, false},
+    };
+    for (const Case& c : cases) {
+        const ArmingOutcome outcome = finish_arming(c.during, c.prepared);
+        EXPECT_EQ(outcome.armed, c.armed) << static_cast<int>(c.during) << c.prepared;
+        EXPECT_EQ(outcome.release_now, c.release_now) << static_cast<int>(c.during) << c.prepared;
+        EXPECT_EQ(outcome.next, c.armed ? NotificationPhase::Armed : NotificationPhase::Disarmed);
     }
-}
-
-TEST(NotificationPhase, UndisturbedSuccessfulArmingArms)
-{
-    const ArmingOutcome outcome = finish_arming(NotificationPhase::Arming, true);
-    EXPECT_TRUE(outcome.armed);
-    EXPECT_FALSE(outcome.release_now);
-    EXPECT_EQ(outcome.next, NotificationPhase::Armed);
-}
-
-TEST(NotificationPhase, FailedArmingHoldsNothing)
-{
-    for (NotificationPhase during : {NotificationPhase::Arming, NotificationPhase::ArmingWithdrawn}) {
-        const ArmingOutcome outcome = finish_arming(during, false);
-        EXPECT_FALSE(outcome.armed);
-        EXPECT_FALSE(outcome.release_now);
-        EXPECT_EQ(outcome.next, NotificationPhase::Disarmed);
-    }
-}
-
-TEST(NotificationPhase, WithdrawnArmingReleasesWhatItPrepared)
-{
-    const ArmingOutcome outcome = finish_arming(NotificationPhase::ArmingWithdrawn, true);
-    EXPECT_FALSE(outcome.armed);
-    EXPECT_TRUE(outcome.release_now);
-    EXPECT_EQ(outcome.next, NotificationPhase::Disarmed);
 }

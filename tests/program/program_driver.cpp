@@ -92,13 +92,6 @@ std::string file_text(const std::string& path)
 
 bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string window_text(HWND window)
-{
-    char text[1024] = {};
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 Program::Program(const char* exe_name)
 {
     const std::string exe = program_exe(exe_name);
@@ -185,12 +178,7 @@ std::wstring Program::tab_label(int index)
     return local.text;
 }
 
-std::wstring Program::wide_text(int id)
-{
-    wchar_t text[1024] = {};
-    send_wide_or_fail(item(id), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
+std::wstring Program::wide_text(int id) { return wide_window_text(item(id)); }
 
 void Program::spin(int id, bool up)
 {
@@ -237,12 +225,7 @@ bool Program::wait_exit(DWORD timeout_ms, DWORD* code)
 
 bool Program::running() { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
-std::wstring box_text(HWND box)
-{
-    wchar_t text[1024] = {};
-    SendMessageW(GetDlgItem(box, message_box_text_id), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
+std::wstring box_text(HWND box) { return wide_window_text(GetDlgItem(box, message_box_text_id)); }
 
 bool box_has_cancel(HWND box) { return GetDlgItem(box, IDCANCEL) != nullptr; }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/dialog_search.h"
 #include "tests/support/test_helpers.h"
 
 // Paths of the build under test, found from this test exe's own location.
@@ -43,8 +44,6 @@ private:
 std::string file_text(const std::string& path);
 bool file_exists(const std::string& path);
 
-// Text of any window of another process (WM_GETTEXT).
-std::string window_text(HWND window);
 
 class Program {
 public:

@@ -49,13 +49,6 @@ std::vector<bool> enabled_states(Program& program)
     return states;
 }
 
-std::string settings_value(const char* key)
-{
-    char value[300] = {};
-    GetPrivateProfileStringA("MAIL", key, "<missing>", value, sizeof value, program_settings_file().c_str());
-    return value;
-}
-
 std::string time_text(SYSTEMTIME time)
 {
     char text[100] = {};
@@ -136,7 +129,7 @@ TEST_F(ProgramTest, ExitButtonEndsWith1001AndSavesSettings)
     DWORD code = 0;
     ASSERT_TRUE(program.wait_exit(exit_timeout_ms, &code));
     EXPECT_EQ(code, 1001u);
-    EXPECT_EQ(settings_value("UseMAPI"), "No");
+    EXPECT_EQ(stored_setting(program_settings_file(), "UseMAPI"), "No");
 }
 
 TEST_F(ProgramTest, EscapeAndCloseBoxEndWith2)
@@ -291,7 +284,7 @@ TEST_F(ProgramTest, StartOnADueScheduleWithOkRequestsTheCheckedActionAndEnds)
         press_box_button(box, IDOK);
         ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
         EXPECT_EQ(recorded_shutdowns(), shutdown_line(c.flags));
-        EXPECT_EQ(settings_value("UseMAPI"), "No");
+        EXPECT_EQ(stored_setting(program_settings_file(), "UseMAPI"), "No");
     }
 }
 
@@ -483,7 +476,7 @@ TEST_F(ProgramTest, UseMapiBoxTogglesConfigureButtonOnlyAndIsStoredAtClose)
     }
     program.click(IDC_EXIT);
     ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
-    EXPECT_EQ(settings_value("UseMAPI"), "Yes");
+    EXPECT_EQ(stored_setting(program_settings_file(), "UseMAPI"), "Yes");
 
     Program& again = start_shown();
     EXPECT_TRUE(again.checked(IDC_USE_MAPI));
@@ -493,7 +486,7 @@ TEST_F(ProgramTest, UseMapiBoxTogglesConfigureButtonOnlyAndIsStoredAtClose)
     EXPECT_TRUE(again.enabled(IDC_CONFIGURE_SMTP));
     again.post_to_dialog(WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(again.wait_exit(exit_timeout_ms));
-    EXPECT_EQ(settings_value("UseMAPI"), "No");
+    EXPECT_EQ(stored_setting(program_settings_file(), "UseMAPI"), "No");
 }
 
 TEST_F(ProgramTest, FailedSmtpArmingShowsWhyAndClearsTheBoxOnly)
@@ -541,15 +534,9 @@ TEST_F(ProgramTest, WhatWasTypedIsSavedBeforeTheRequest)
     press_box_button(box, IDOK);
     ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
     // A forced end of the session would leave the file as the request found it.
-    const std::string at_request = settings_at_request_file();
-    auto value = [&](const char* key) {
-        char text[200] = {};
-        GetPrivateProfileStringA("MAIL", key, "<missing>", text, sizeof text, at_request.c_str());
-        return std::string(text);
-    };
-    EXPECT_EQ(value("MailAdr"), "boss@example.org");
-    EXPECT_EQ(value("MailSubj"), "going down");
-    EXPECT_EQ(value("UseMAPI"), "Yes");
+    EXPECT_EQ(stored_setting(settings_at_request_file(), "MailAdr"), "boss@example.org");
+    EXPECT_EQ(stored_setting(settings_at_request_file(), "MailSubj"), "going down");
+    EXPECT_EQ(stored_setting(settings_at_request_file(), "UseMAPI"), "Yes");
 }
 
 TEST_F(ProgramTest, MailTextFieldsTakeNinetyNineCharacters)
@@ -576,8 +563,8 @@ TEST_F(ProgramTest, EndOfSessionSavesWhatWasTyped)
     program.click(IDC_USE_MAPI);
     SendMessageA(program.dialog(), WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(program.running());
-    EXPECT_EQ(settings_value("MailAdr"), "rrr");
-    EXPECT_EQ(settings_value("UseMAPI"), "Yes");
+    EXPECT_EQ(stored_setting(program_settings_file(), "MailAdr"), "rrr");
+    EXPECT_EQ(stored_setting(program_settings_file(), "UseMAPI"), "Yes");
 }
 
 } // namespace

@@ -23,13 +23,6 @@ std::string env(const char* name)
     return value ? value : "";
 }
 
-std::string settings_value(const char* key)
-{
-    char value[300] = {};
-    GetPrivateProfileStringA("MAIL", key, "<missing>", value, sizeof value, program_settings_file().c_str());
-    return value;
-}
-
 FILETIME written_at(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -116,12 +109,12 @@ TEST_F(ProgramMailTest, LetterArrivesBeforeTheShutdownRequestAndSettingsAreKept)
     const FILETIME request = written_at(system_calls_file());
     EXPECT_LE(CompareFileTime(&letter, &request), 0);
 
-    EXPECT_EQ(settings_value("MailAdr"), "boss@example.org");
-    EXPECT_EQ(settings_value("MailSubj"), "tulvo");
-    EXPECT_EQ(settings_value("SmtpAdr"), "127.0.0.1");
-    EXPECT_EQ(settings_value("SmtpPort"), env("TULVO_TEST_SMTP_PORT"));
-    EXPECT_EQ(settings_value("SmtpMailBox"), "pc@example.org");
-    EXPECT_EQ(settings_value("UseMAPI"), "No");
+    EXPECT_EQ(stored_setting(program_settings_file(), "MailAdr"), "boss@example.org");
+    EXPECT_EQ(stored_setting(program_settings_file(), "MailSubj"), "tulvo");
+    EXPECT_EQ(stored_setting(program_settings_file(), "SmtpAdr"), "127.0.0.1");
+    EXPECT_EQ(stored_setting(program_settings_file(), "SmtpPort"), env("TULVO_TEST_SMTP_PORT"));
+    EXPECT_EQ(stored_setting(program_settings_file(), "SmtpMailBox"), "pc@example.org");
+    EXPECT_EQ(stored_setting(program_settings_file(), "UseMAPI"), "No");
 }
 
 TEST_F(ProgramMailTest, ServerDownShowsNothingAndTheRequestStillFollows)

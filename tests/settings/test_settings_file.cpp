@@ -14,6 +14,7 @@
 #include "settings/settings_file.h"
 #include "settings/value_rules.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/test_helpers.h"
 
 namespace {
 
@@ -131,12 +132,6 @@ std::string section_with(const char* key, const std::string& value)
     return "[MAIL]\r\n" + std::string(key) + "=" + value + "\r\n";
 }
 
-std::string stored_value(const std::string& path, const char* key)
-{
-    char value[4096] = {};
-    GetPrivateProfileStringA("MAIL", key, "<missing>", value, sizeof value, path.c_str());
-    return value;
-}
 
 } // namespace
 
@@ -180,7 +175,7 @@ TEST(SettingsFile, FlagLoadsTrueOnlyForYesAndIsWrittenBackAsYesOrNo)
     for (const auto& c : cases) {
         put_file(path, section_with("UseMAPI", c.stored));
         EXPECT_EQ(expect_load_save_load_stable(path, c.stored).use_mapi, c.loaded) << c.stored;
-        EXPECT_EQ(stored_value(path, "UseMAPI"), c.written) << c.stored;
+        EXPECT_EQ(stored_setting(path, "UseMAPI"), c.written) << c.stored;
     }
 }
 
@@ -197,7 +192,7 @@ TEST(SettingsFile, PortLoadsItsLeadingNumberAndNonNumericAsZero)
     for (const auto& c : cases) {
         put_file(path, section_with("SmtpPort", c.stored));
         EXPECT_EQ(expect_load_save_load_stable(path, c.stored).smtp_port, c.loaded) << c.stored;
-        EXPECT_EQ(stored_value(path, "SmtpPort"), c.written) << c.stored;
+        EXPECT_EQ(stored_setting(path, "SmtpPort"), c.written) << c.stored;
     }
 }
 
@@ -221,7 +216,7 @@ TEST(SettingsFile, Base64ValuesThatDoNotDecodeLoadEmptyAndAreWrittenBackEmpty)
     }
     put_file(path, section_with("MailMessage", "not base64!"));
     write_settings_file(path, read_back(path));
-    EXPECT_EQ(stored_value(path, "MailMessage"), "");
+    EXPECT_EQ(stored_setting(path, "MailMessage"), "");
 }
 
 TEST(SettingsFile, LongestFieldsSurviveSaveAndLoad)
@@ -241,31 +236,22 @@ TEST(SettingsFile, LongestFieldsSurviveSaveAndLoad)
     s.sender_mailbox = std::string(99, 'm');
     s.smtp_port = -2147483647 - 1;
     write_settings_file(path, s);
-    EXPECT_EQ(stored_value(path, "MailMessage").size(), 132u);
-    EXPECT_EQ(stored_value(path, "SmtpPort"), "-2147483648");
+    EXPECT_EQ(stored_setting(path, "MailMessage").size(), 132u);
+    EXPECT_EQ(stored_setting(path, "SmtpPort"), "-2147483648");
     expect_same(read_back(path), s, "99 characters");
-}
-
-TEST(SettingsFile, TextsWithSurroundingBlanksOrQuotesSurvive)
-{
-    TempFolder folder;
-    const std::string path = folder.file("quotes.ini");
-    MailSettings s;
-    s.recipient = " lead@example.com";
-    s.subject = "\"Alarm\"";
-    s.smtp_server = "host ";
-    s.sender_mailbox = "'me'";
-    write_settings_file(path, s);
-    expect_same(read_back(path), s, "quoted");
-    s.subject = "\"" + std::string(96, 'q') + "\"";
-    write_settings_file(path, s);
-    expect_same(read_back(path), s, "98 characters quoted");
 }
 
 TEST(SettingsFile, EveryValueOfUpTo99CharactersReadsBackAsWritten)
 {
     TempFolder folder;
     const std::string path = folder.file("round-trip.ini");
+    MailSettings quoted;
+    quoted.recipient = " lead@example.com";
+    quoted.subject = "\"Alarm\"";
+    quoted.smtp_server = "host ";
+    quoted.sender_mailbox = "'me'";
+    write_settings_file(path, quoted);
+    expect_same(read_back(path), quoted, "quoted");
     // Blanks, quotes, "=", ";", Latin and Cyrillic letters (code page 1251).
     const std::string alphabet = std::string(" \t\"'=;aZ") + "\xC0\xDF\xE0\xFF";
     std::mt19937 random(20261209);
@@ -408,7 +394,7 @@ TEST(SettingsFileFaults, ValueOfTenThousandCharactersLoadsItsFirst99)
     const MailSettings loaded = expect_load_save_load_stable(path, "10,000 characters");
     EXPECT_EQ(loaded.recipient, long_text.substr(0, 99));
     EXPECT_EQ(loaded.body, long_body.substr(0, 99));
-    EXPECT_EQ(stored_value(path, "MailAdr"), long_text.substr(0, 99));
+    EXPECT_EQ(stored_setting(path, "MailAdr"), long_text.substr(0, 99));
 }
 
 // load_settings itself, on the folder of this test program under application data.
@@ -476,5 +462,5 @@ TEST_F(LoadSettings, ExistingFolderBecomesCurrentAndItsFileLoads)
     EXPECT_EQ(lstrcmpiA(current, folder_.c_str()), 0) << current;
     mail_settings.smtp_port = 587;
     save_settings();
-    EXPECT_EQ(stored_value(file_, "SmtpPort"), "587");
+    EXPECT_EQ(stored_setting(file_, "SmtpPort"), "587");
 }

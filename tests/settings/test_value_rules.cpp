@@ -42,15 +42,6 @@ TEST(ValueRules, DecimalTextIsWhatPercentDWrites)
     EXPECT_EQ(decimal_text(INT64_MAX), "9223372036854775807");
 }
 
-TEST(ValueRules, Base64LengthCoversTheLongestField)
-{
-    EXPECT_EQ(base64_length_for(99), 132u);
-    EXPECT_EQ(base64_length_for(0), 0u);
-    EXPECT_EQ(base64_length_for(1), 4u);
-    EXPECT_EQ(base64_length_for(3), 4u);
-    EXPECT_EQ(base64_length_for(4), 8u);
-}
-
 TEST(ValueRules, StoredBase64DecodesUpToFirstZeroByte)
 {
     struct Case {

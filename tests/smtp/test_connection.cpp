@@ -53,25 +53,19 @@ TEST(SmtpConnection, UnresolvableNameShowsText8WithTheNameAndLeavesNothingOpen)
     expect_one_error_box(watcher.boxes(), text_with_value(IDS_BAD_RECIPIENT, "no-such-host.invalid"), nullptr);
 }
 
-TEST(SmtpConnection, DottedAddressResolvesToItsOwnBytes)
+TEST(SmtpConnection, ADottedAddressOrANameResolvesAndLeavesABoundSocket)
 {
-    MessageBoxWatcher watcher;
-    ASSERT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
-    EXPECT_EQ(smtp_connection.server_address, htonl(INADDR_LOOPBACK));
-    EXPECT_TRUE(is_open_socket(smtp_connection.socket_handle));
-    EXPECT_TRUE(is_bound_anywhere(smtp_connection.socket_handle));
-    smtp_release();
-    EXPECT_TRUE(winsock_ended());
-    EXPECT_TRUE(watcher.boxes().empty());
-}
-
-TEST(SmtpConnection, LocalhostResolvesToLoopback)
-{
-    MessageBoxWatcher watcher;
-    ASSERT_EQ(smtp_prepare(nullptr, "localhost"), 0);
-    EXPECT_EQ(smtp_connection.server_address, htonl(INADDR_LOOPBACK));
-    smtp_release();
-    EXPECT_TRUE(watcher.boxes().empty());
+    for (const char* server : {"127.0.0.1", "localhost"}) {
+        SCOPED_TRACE(server);
+        MessageBoxWatcher watcher;
+        ASSERT_EQ(smtp_prepare(nullptr, server), 0);
+        EXPECT_EQ(smtp_connection.server_address, htonl(INADDR_LOOPBACK));
+        EXPECT_TRUE(is_open_socket(smtp_connection.socket_handle));
+        EXPECT_TRUE(is_bound_anywhere(smtp_connection.socket_handle));
+        smtp_release();
+        EXPECT_TRUE(winsock_ended());
+        EXPECT_TRUE(watcher.boxes().empty());
+    }
 }
 
 TEST(SmtpConnection, PrepareReleasePrepareMakesAFreshSocketEachTime)

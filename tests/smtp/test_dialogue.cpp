@@ -9,6 +9,7 @@
 #include "mail/smtp/dialogue.h"
 #include "tests/servers/scripted_smtp_server.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/owner_window.h"
 #include "tests/support/test_helpers.h"
 
 namespace {
@@ -25,12 +26,6 @@ struct Message {
 struct Outcome {
     std::string wire;
     std::vector<SeenBox> boxes;
-};
-
-// A top-level window to own the boxes.
-struct OwnerWindow {
-    HWND handle = CreateWindowA("STATIC", "owner", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ~OwnerWindow() { DestroyWindow(handle); }
 };
 
 Outcome converse(ScriptedSmtpServer& server, std::int32_t port, const Message& m, SendMode mode, HWND owner)
@@ -132,7 +127,7 @@ const FailureRow failure_rows[] = {
 TEST(SmtpDialogue, FullConversationPutsExactlyTheseBytesOnTheWire)
 {
     OwnerWindow owner;
-    const Outcome outcome = run(script_of(accepting_steps(true)), Message(), SendMode::Interactive, owner.handle);
+    const Outcome outcome = run(script_of(accepting_steps(true)), Message(), SendMode::Interactive, owner.handle());
     EXPECT_EQ(outcome.wire, "HELO " + host_name() +
                                 "\r\nAUTH LOGIN\r\ndXNlcg==\r\nc2VjcmV0\r\nMAIL FROM:me@example.org\r\n"
                                 "RCPT TO:boss@example.org\r\nDATA\r\nSubject:Shutdown\r\nThe PC goes off now.\r\n.\r\n"
@@ -163,10 +158,10 @@ TEST(SmtpDialogue, EveryRefusedStepShowsItsOneMessageWhenInteractiveAndNothingWh
         const std::wstring expected_text = row.value ? text_with_value(row.text, row.value) : text_of(row.text);
         for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
             SCOPED_TRACE(std::string(row.what) + (mode == SendMode::Silent ? ", silent" : ", interactive"));
-            const Outcome outcome = run(script_of(steps), m, mode, owner.handle);
+            const Outcome outcome = run(script_of(steps), m, mode, owner.handle());
             EXPECT_EQ(outcome.wire, wire_of(steps, row.step));
             if (mode == SendMode::Interactive)
-                expect_one_error_box(outcome, expected_text, owner.handle);
+                expect_one_error_box(outcome, expected_text, owner.handle());
             else
                 EXPECT_TRUE(outcome.boxes.empty());
         }

@@ -12,6 +12,7 @@
 #include "mail/notification.h"
 #include "scheduler/firing.h"
 #include "settings/mail_settings.h"
+#include "tests/servers/tls_fixture_client.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/system_double.h"
 #include "tests/support/test_helpers.h"
@@ -19,30 +20,6 @@
 namespace {
 
 const FiringChoices power_off_with_mail{true, false, true, false};
-
-// One request line to the fixture, one answer line back.
-std::string ask_fixture(const std::string& request)
-{
-    const char* port = std::getenv("TULVO_TEST_TLS_CONTROL");
-    if (port == nullptr) return "";
-    WSADATA startup;
-    WSAStartup(MAKEWORD(2, 2), &startup);
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(std::atoi(port)));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::string answer;
-    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        const std::string line = request + "\n";
-        send(s, line.data(), static_cast<int>(line.size()), 0);
-        char c;
-        while (recv(s, &c, 1, 0) == 1 && c != '\n') answer += c;
-    }
-    closesocket(s);
-    WSACleanup();
-    return answer;
-}
 
 // fire() ends the dialog loop with WM_QUIT; taken out again, or the next message
 // box would close at once.
@@ -53,7 +30,7 @@ void fire_and_take_quit()
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-void serve(const char* mode) { ASSERT_EQ(ask_fixture(std::string("serve ") + mode), "ready"); }
+void serve(const char* mode) { ASSERT_EQ(ask_tls_fixture(std::string("serve ") + mode), "ready"); }
 
 // A field of the fixture's flat JSON answer: a string unescaped, anything else as written.
 std::string field(const std::string& json, const std::string& name)
@@ -118,7 +95,7 @@ TEST_F(TlsServer, TestSendDeliversAProperMessage)
     MessageBoxWatcher watcher;
     test_send(nullptr, false);
     EXPECT_TRUE(watcher.boxes().empty());
-    expect_delivered_as_typed(ask_fixture("message"));
+    expect_delivered_as_typed(ask_tls_fixture("message"));
 }
 
 TEST_F(TlsServer, ArmedFiringDeliversBeforeTheRequest)
@@ -130,7 +107,7 @@ TEST_F(TlsServer, ArmedFiringDeliversBeforeTheRequest)
     fire_and_take_quit();
     EXPECT_EQ(shutdown_requests().size(), 1u);
     EXPECT_TRUE(watcher.boxes().empty());
-    EXPECT_EQ(field(ask_fixture("message"), "subject"), "Плановое выключение");
+    EXPECT_EQ(field(ask_tls_fixture("message"), "subject"), "Плановое выключение");
 }
 
 TEST_F(TlsServer, UntrustedOrFailedConnectionsAreText12OrNothingAndTheRequestFollows)
@@ -144,7 +121,7 @@ TEST_F(TlsServer, UntrustedOrFailedConnectionsAreText12OrNothingAndTheRequestFol
             test_send(nullptr, false);
             expect_one_error_box(watcher.boxes(), text_of(IDS_SMTP_NO_CONNECTION), nullptr);
         }
-        EXPECT_EQ(field(ask_fixture("received"), "received").find("EHLO"), std::string::npos)
+        EXPECT_EQ(field(ask_tls_fixture("received"), "received").find("EHLO"), std::string::npos)
             << "nothing was said to a server that is not trusted";
         reset_system_double();
         MessageBoxWatcher watcher;
@@ -163,7 +140,7 @@ TEST_F(TlsServer, RepliesSplitAcrossRecordsAndARefusedEhloStillDeliver)
         MessageBoxWatcher watcher;
         test_send(nullptr, false);
         EXPECT_TRUE(watcher.boxes().empty());
-        const std::string received = field(ask_fixture("received"), "received");
+        const std::string received = field(ask_tls_fixture("received"), "received");
         EXPECT_NE(received.find("MAIL FROM:<pc@example.org>\r\nRCPT TO:<boss@example.org>\r\nDATA\r\n"),
                   std::string::npos);
         EXPECT_NE(received.find("\r\n.\r\nQUIT\r\n"), std::string::npos);

@@ -33,3 +33,26 @@ HWND find_dialog(DWORD process, const std::function<bool(HWND)>& matches)
         if (matches(dialog)) return dialog;
     return nullptr;
 }
+
+namespace {
+
+const UINT text_within_ms = 1000;
+const int longest_text = 1024;
+
+} // namespace
+
+std::string window_text(HWND window)
+{
+    char text[longest_text] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, longest_text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        text_within_ms, nullptr);
+    return text;
+}
+
+std::wstring wide_window_text(HWND window)
+{
+    wchar_t text[longest_text] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, longest_text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        text_within_ms, nullptr);
+    return text;
+}

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 // The top-level dialog windows (class "#32770") of process, shown or hidden.
@@ -13,6 +14,11 @@ std::vector<HWND> dialogs_of(DWORD process);
 
 // The first of dialogs_of(process) for which matches holds; null when none does.
 HWND find_dialog(DWORD process, const std::function<bool(HWND)>& matches);
+
+// The text of a window of any process (WM_GETTEXT: GetWindowText gives nothing
+// across processes), in the ANSI code page or as UTF-16; "" from a hung window.
+std::string window_text(HWND window);
+std::wstring wide_window_text(HWND window);
 
 
 #endif

@@ -9,14 +9,6 @@ namespace {
 const UINT handled_within_ms = 5000;
 const int message_box_text_id = 0xFFFF;
 
-std::string text_of(HWND window)
-{
-    char text[512] = {};
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000,
-                        nullptr);
-    return text;
-}
-
 } // namespace
 
 std::string visible_dialogs(DWORD process)
@@ -24,8 +16,8 @@ std::string visible_dialogs(DWORD process)
     std::string found;
     for (HWND dialog : dialogs_of(process)) {
         if (!IsWindowVisible(dialog)) continue;
-        found += " [" + text_of(dialog);
-        if (const HWND box_text = GetDlgItem(dialog, message_box_text_id)) found += ": " + text_of(box_text);
+        found += " [" + window_text(dialog);
+        if (const HWND box_text = GetDlgItem(dialog, message_box_text_id)) found += ": " + window_text(box_text);
         found += "]";
     }
     return found.empty() ? " nothing" : found;

@@ -19,13 +19,6 @@ bool is_message_box(HWND window)
     return GetDlgItem(window, message_box_text_id) != nullptr && FindWindowExA(window, nullptr, "Edit", nullptr) == nullptr;
 }
 
-std::wstring window_text(HWND window)
-{
-    wchar_t buffer[1024] = {};
-    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
-}
-
 bool shows_icon(HWND box, LPCSTR icon)
 {
     const HICON expected = LoadIconA(nullptr, icon);
@@ -65,8 +58,8 @@ void MessageBoxWatcher::watch()
             if (!IsWindowVisible(box) || !is_message_box(box)) continue;
             if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) continue;
             SeenBox seen;
-            seen.caption = window_text(box);
-            seen.text = window_text(GetDlgItem(box, message_box_text_id));
+            seen.caption = wide_window_text(box);
+            seen.text = wide_window_text(GetDlgItem(box, message_box_text_id));
             seen.owner = GetWindow(box, GW_OWNER);
             seen.error_icon = shows_icon(box, IDI_HAND);
             seen.question_icon = shows_icon(box, IDI_QUESTION);

@@ -22,6 +22,13 @@ bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms)
 
 std::uint64_t a_minute_from_now() { return system_milliseconds() + 60000; }
 
+std::string stored_setting(const std::string& file, const char* key)
+{
+    char value[4096] = {};
+    GetPrivateProfileStringA("MAIL", key, "<missing>", value, sizeof value, file.c_str());
+    return value;
+}
+
 int closed_loopback_port()
 {
     WSADATA data;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 // Polls condition every few milliseconds until it holds or timeout_ms has passed.
 bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms = 10000);
@@ -13,6 +14,9 @@ bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms = 10000);
 // A deadline on the system_milliseconds clock that the code under test will not
 // meet unless a test moves the clock on.
 std::uint64_t a_minute_from_now();
+
+// The value of key in section MAIL of a settings file, "<missing>" without one.
+std::string stored_setting(const std::string& file, const char* key);
 
 // A loopback port on which nobody listens: bound once by the system's choice, then closed.
 int closed_loopback_port();

@@ -10,30 +10,11 @@
 
 #include "mail/smtp/connection.h"
 #include "mail/smtp/dialogue.h"
+#include "tests/servers/tls_fixture_client.h"
 
 extern long bench_pauses;
 
 namespace {
-
-// Asks smtps_fixture.py for its aiosmtpd on 465.
-bool serve_trusted_tls(const char* control_port)
-{
-    WSADATA startup;
-    WSAStartup(MAKEWORD(2, 2), &startup);
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(std::atoi(control_port)));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    char answer[8] = {};
-    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        send(s, "serve trusted\n", 14, 0);
-        recv(s, answer, 5, MSG_WAITALL);
-    }
-    closesocket(s);
-    WSACleanup();
-    return std::string(answer) == "ready";
-}
 
 int spooled_messages(const char* spool)
 {
@@ -51,7 +32,7 @@ int main(int argc, char** argv)
     const char* tls_control = std::getenv("TULVO_TEST_TLS_CONTROL");
     const char* port = tls_control ? "465" : std::getenv("TULVO_TEST_SMTP_PORT");
     const char* spool = std::getenv("TULVO_TEST_SMTP_SPOOL");
-    if (tls_control ? !serve_trusted_tls(tls_control) : port == nullptr || spool == nullptr) {
+    if (tls_control ? ask_tls_fixture("serve trusted") != "ready" : port == nullptr || spool == nullptr) {
         std::fprintf(stderr, "run through tests/servers/smtp_fixture.py or smtps_fixture.py\n");
         return 2;
     }
