@@ -25,8 +25,8 @@ std::string shutdown_line(unsigned flags);
 // Deletes what tulvo_recorded.exe wrote beside itself.
 void forget_recorded_calls();
 
-// The clocks of every tulvo_recorded.exe started while this lives: the real ones,
-// moved on by advance().
+// The clocks of every tulvo_recorded.exe started while this lives (made before the
+// program starts): the real ones, moved on by advance().
 class ProgramClock {
 public:
     ProgramClock();

@@ -37,17 +37,18 @@ void record(const char* line)
     CloseHandle(file);
 }
 
-// The test's offset; 0 while no test has made the mapping.
+// The test's offset; 0 when no test made the mapping before the program started.
 long long clock_offset_ms()
 {
+    static bool looked = false;
     static const RecordedClock* clock = nullptr;
-    if (clock == nullptr) {
+    if (!looked) {
+        looked = true;
         const HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, RECORDED_CLOCK_MAPPING);
-        if (mapping == nullptr) return 0;
-        clock = static_cast<const RecordedClock*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(RecordedClock)));
-        if (clock == nullptr) return 0;
+        if (mapping != nullptr)
+            clock = static_cast<const RecordedClock*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(RecordedClock)));
     }
-    return clock->offset_ms;
+    return clock ? clock->offset_ms : 0;
 }
 
 } // namespace
