@@ -149,7 +149,9 @@ void Program::set_text(int id, const char* text) { send_or_fail(item(id), WM_SET
 
 void Program::type(int id, char character, int times)
 {
-    for (int i = 0; i < times; ++i) SendMessageA(item(id), WM_CHAR, static_cast<unsigned char>(character), 1);
+    const WPARAM end_of_text = 0x7FFF;
+    send_or_fail(item(id), EM_SETSEL, end_of_text, end_of_text);
+    for (int i = 0; i < times; ++i) send_or_fail(item(id), WM_CHAR, static_cast<unsigned char>(character), 1);
 }
 
 void Program::select_tab(int index) { send_or_fail(item(IDC_TABS), TCM_SETCURFOCUS, index); }

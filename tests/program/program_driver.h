@@ -70,6 +70,7 @@ public:
     bool window_visible();
     std::string text(int id);
     void set_text(int id, const char* text);
+    // Typed at the end of the field's text.
     void type(int id, char character, int times = 1);
 
     // Makes the tab control switch as a user click would (it notifies the dialog).
