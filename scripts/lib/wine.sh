@@ -32,11 +32,12 @@ wine_prefix_ready() {
   touch "$marker"
 }
 
-# Starts a display (unless one is given) and a persistent wineserver, warmed up
-# once, so that each Wine test process starts in a few milliseconds.
+# Starts a display (unless one is given; the first free number from
+# TULVO_DISPLAY_BASE, 90 by default) and a persistent wineserver, warmed up once, so
+# that each Wine test process starts in a few milliseconds.
 wine_session_start() {
   if [ -z "${DISPLAY:-}" ] || [ "${TULVO_OWN_DISPLAY:-0}" = 1 ]; then
-    local n=90
+    local n="${TULVO_DISPLAY_BASE:-90}"
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     tulvo_xvfb_pid=$!

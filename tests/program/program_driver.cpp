@@ -9,6 +9,7 @@
 
 #include "app/resource.h"
 #include "tests/program/recorded_clock.h"
+#include "tests/program/recorded_files.h"
 #include "tests/support/dialog_search.h"
 #include "tests/support/guarded_send.h"
 
@@ -38,9 +39,9 @@ HWND find(DWORD process, HWND owner)
 
 std::string program_exe(const char* name) { return own_directory() + TULVO_PROGRAM_DIR + "\\" + name; }
 
-std::string system_calls_file() { return program_exe("system_calls.txt"); }
+std::string system_calls_file() { return recorded_file("system_calls.txt"); }
 
-std::string settings_at_request_file() { return program_exe("settings_at_request.ini"); }
+std::string settings_at_request_file() { return recorded_file("settings_at_request.ini"); }
 
 std::string recorded_shutdowns()
 {
@@ -92,9 +93,10 @@ std::string file_text(const std::string& path)
 
 bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-Program::Program(const char* exe_name)
+Program::Program(const char* exe_name) : Program(program_exe(exe_name)) {}
+
+Program::Program(const std::string& exe)
 {
-    const std::string exe = program_exe(exe_name);
     std::vector<char> command(exe.begin(), exe.end());
     command.push_back('\0');
     STARTUPINFOA startup{};

@@ -14,7 +14,7 @@
 
 // Paths of the build under test, found from this test exe's own location.
 std::string program_exe(const char* name);     // e.g. "tulvo_recorded.exe"
-std::string system_calls_file();               // written by tulvo_recorded.exe
+std::string system_calls_file();               // written by tulvo_recorded.exe (recorded_files.h)
 std::string settings_at_request_file();        // the settings file as the last shutdown request found it
 std::string program_settings_file();           // <AppData>\tulvo_recorded\tulvo_recorded.ini
 
@@ -22,7 +22,7 @@ std::string program_settings_file();           // <AppData>\tulvo_recorded\tulvo
 // planned request of these flags makes while the schedule is stopped.
 std::string recorded_shutdowns();
 std::string shutdown_line(unsigned flags);
-// Deletes what tulvo_recorded.exe wrote beside itself.
+// Deletes what tulvo_recorded.exe recorded.
 void forget_recorded_calls();
 
 // The clocks of every tulvo_recorded.exe started while this lives (made before the
@@ -48,6 +48,8 @@ bool file_exists(const std::string& path);
 class Program {
 public:
     explicit Program(const char* exe_name = "tulvo_recorded.exe");
+    // Started from a copy of the test build at exe_path.
+    explicit Program(const std::string& exe_path);
     ~Program();  // ends the process if it still runs
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

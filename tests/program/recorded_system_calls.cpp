@@ -1,10 +1,10 @@
 // The system calls of the test build of the program (tulvo_recorded.exe). Instead
 // of being made, the shutdown and keep-awake requests are appended, one line each
-// and in order, to system_calls.txt beside the exe:
+// and in order, to system_calls.txt (recorded_files.h):
 //   keep-awake on | keep-awake off
 //   shutdown <flags> reason=<hex> armed=<0|1>   ("armed=0": Stop ran before the request)
 // and at each shutdown request the settings file is copied to settings_at_request.ini
-// beside the exe, which is what a forced end of the session would leave. The clocks
+// there, which is what a forced end of the session would leave. The clocks
 // run on from the real ones by the offset a test keeps in the RecordedClock mapping.
 #include <windows.h>
 
@@ -14,22 +14,15 @@
 #include "scheduler/system_calls.h"
 #include "settings/settings_file.h"
 #include "tests/program/recorded_clock.h"
+#include "tests/program/recorded_files.h"
 #include "tests/support/moved_clock.h"
 #include "ui/main_window.h"
 
 namespace {
 
-std::string beside_exe(const char* name)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string beside = path;
-    return beside.substr(0, beside.find_last_of('\\') + 1) + name;
-}
-
 void record(const char* line)
 {
-    const HANDLE file = CreateFileA(beside_exe("system_calls.txt").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+    const HANDLE file = CreateFileA(recorded_file("system_calls.txt").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
@@ -55,7 +48,7 @@ long long clock_offset_ms()
 
 void system_shutdown_request(unsigned flags, unsigned reason)
 {
-    CopyFileA(settings_path().c_str(), beside_exe("settings_at_request.ini").c_str(), FALSE);
+    CopyFileA(settings_path().c_str(), recorded_file("settings_at_request.ini").c_str(), FALSE);
     char line[96];
     std::snprintf(line, sizeof line, "shutdown %u reason=%x armed=%d\r\n", flags, reason, schedule_clock.armed ? 1 : 0);
     record(line);

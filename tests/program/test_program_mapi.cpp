@@ -47,11 +47,18 @@ std::string settings_folder()
 TEST_F(ProgramMapiTest, AMapi32BesideTheProgramOrInTheSettingsFolderIsNeverLoaded)
 {
     FakeMapi fake;
+    // A downloaded program: a copy of its own in a folder of this Wine prefix.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string downloads = std::string(temp) + "tulvo_downloads";
+    const std::string exe = downloads + "\\tulvo_recorded.exe";
+    CreateDirectoryA(downloads.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(program_exe("tulvo_recorded.exe").c_str(), exe.c_str(), FALSE));
     CreateDirectoryA(settings_folder().c_str(), nullptr);
-    const std::string planted[] = {program_exe("mapi32.dll"), settings_folder() + "\\mapi32.dll"};
+    const std::string planted[] = {downloads + "\\mapi32.dll", settings_folder() + "\\mapi32.dll"};
     for (const std::string& path : planted) ASSERT_TRUE(CopyFileA(FakeMapi::built_dll().c_str(), path.c_str(), FALSE));
     {
-        Program program;
+        Program program(exe);
         arm_mapi(program);
         program.click(IDC_EXIT);
         EXPECT_TRUE(program.wait_exit(timeout_ms));
