@@ -9,22 +9,6 @@ namespace {
 const UINT handled_within_ms = 5000;
 const int message_box_text_id = 0xFFFF;
 
-} // namespace
-
-std::string visible_dialogs(DWORD process)
-{
-    std::string found;
-    for (HWND dialog : dialogs_of(process)) {
-        if (!IsWindowVisible(dialog)) continue;
-        found += " [" + window_text(dialog);
-        if (const HWND box_text = GetDlgItem(dialog, message_box_text_id)) found += ": " + window_text(box_text);
-        found += "]";
-    }
-    return found.empty() ? " nothing" : found;
-}
-
-namespace {
-
 LRESULT send_guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool wide)
 {
     DWORD_PTR result = 0;
@@ -43,6 +27,18 @@ LRESULT send_guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bo
 }
 
 } // namespace
+
+std::string visible_dialogs(DWORD process)
+{
+    std::string found;
+    for (HWND dialog : dialogs_of(process)) {
+        if (!IsWindowVisible(dialog)) continue;
+        found += " [" + window_text(dialog);
+        if (const HWND box_text = GetDlgItem(dialog, message_box_text_id)) found += ": " + window_text(box_text);
+        found += "]";
+    }
+    return found.empty() ? " nothing" : found;
+}
 
 LRESULT send_or_fail(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
