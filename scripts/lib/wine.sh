@@ -5,8 +5,25 @@
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-export WINEPREFIX="${TULVO_WINEPREFIX:-$repo_root/build/wineprefix}"
-export WINEARCH=win32
+# Some machines run no 32-bit Linux code at all (a hypervisor that allows 64-bit user
+# code only): 32-bit Wine cannot start there, so the Windows tests are built for
+# 64-bit Windows and run by 64-bit Wine in a 64-bit prefix. Everywhere else they
+# run as the program ships, 32-bit.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  tulvo_wine_bits=32
+  export WINEARCH=win32
+  tulvo_wine_loader=/usr/lib/wine/wine
+  tulvo_windows_preset=windows
+else
+  tulvo_wine_bits=64
+  export WINEARCH=win64
+  tulvo_wine_loader=/usr/lib/wine/wine64
+  export WINELOADER=$tulvo_wine_loader
+  tulvo_windows_preset=windows-x64
+fi
+tulvo_windows_build=$repo_root/build/$tulvo_windows_preset
+
+export WINEPREFIX="${TULVO_WINEPREFIX:-$repo_root/build/wineprefix}-$tulvo_wine_bits"
 export WINEDEBUG=-all
 export LANG="${TULVO_WINE_LOCALE:-ru_RU.UTF-8}"
 export LC_ALL="$LANG"
@@ -16,11 +33,13 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # (hidden windows then cost nothing and screenshots show whole windows), and the
 # Windows version Wine reports (TULVO_WINE_VERSION: win7, win10, ...; Wine's default
 # when unset).
+wine() { "$tulvo_wine_loader" "$@"; }
+
 wine_prefix_ready() {
   local marker="$WINEPREFIX/.tulvo-ready-${TULVO_WINE_VERSION:-default}"
   if [ -f "$marker" ]; then return 0; fi
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
+  wine wineboot -i >/dev/null 2>&1
   wineserver -w
   cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1

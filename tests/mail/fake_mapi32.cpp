@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <mapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,7 +60,7 @@ void call_back(const char* entry)
 {
     char address[32];
     if (!GetEnvironmentVariableA(FAKE_MAPI_CALLBACK, address, sizeof address)) return;
-    const auto callback = reinterpret_cast<FakeMapiCallback>(std::strtoul(address, nullptr, 10));
+    const auto callback = reinterpret_cast<FakeMapiCallback>(static_cast<std::uintptr_t>(std::strtoull(address, nullptr, 10)));
     if (callback) callback(entry);
 }
 

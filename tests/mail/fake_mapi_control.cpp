@@ -1,5 +1,6 @@
 #include "tests/mail/fake_mapi_control.h"
 
+#include <cstdint>
 #include <fstream>
 
 namespace {
@@ -57,7 +58,7 @@ void FakeMapi::hang(const char* entries)
 
 void FakeMapi::on_call(FakeMapiCallback callback)
 {
-    const std::string address = std::to_string(reinterpret_cast<unsigned long>(callback));
+    const std::string address = std::to_string(reinterpret_cast<std::uintptr_t>(callback));
     SetEnvironmentVariableA(FAKE_MAPI_CALLBACK, callback ? address.c_str() : nullptr);
 }
 

@@ -37,7 +37,12 @@ std::vector<std::string> imported_dlls(const std::string& image)
         }
         return 0;
     };
-    const DWORD directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    // The import directory sits at another offset in a 64-bit (PE32+) image.
+    const auto* nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt);
+    const bool wide = nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    const DWORD directory = (wide ? nt64->OptionalHeader.DataDirectory : nt->OptionalHeader.DataDirectory)
+                                [IMAGE_DIRECTORY_ENTRY_IMPORT]
+                                    .VirtualAddress;
     for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(file_offset(directory))); entry->Name;
          ++entry) {
         std::string name = at(file_offset(entry->Name));
