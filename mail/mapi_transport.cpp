@@ -4,6 +4,7 @@
 
 #include "app/message_texts.h"
 #include "app/resource.h"
+#include "app/system_library.h"
 
 namespace {
 
@@ -15,25 +16,13 @@ struct MapiEntryPoints {
     LPMAPIFREEBUFFER free_buffer;
 };
 
-// GetProcAddress knows no signatures; the generic function type carries the address over.
-template <class Entry>
-Entry entry_cast(FARPROC address)
-{
-    return reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(address));
-}
-
-struct EntryPointRow {
-    const char* name;
-    void (*store)(MapiEntryPoints& entries, FARPROC address);
-};
-
 // Looked up in this order; all five are needed.
-const EntryPointRow entry_point_rows[] = {
-    {"MAPILogon", [](MapiEntryPoints& e, FARPROC a) { e.logon = entry_cast<LPMAPILOGON>(a); }},
-    {"MAPIResolveName", [](MapiEntryPoints& e, FARPROC a) { e.resolve_name = entry_cast<LPMAPIRESOLVENAME>(a); }},
-    {"MAPISendMail", [](MapiEntryPoints& e, FARPROC a) { e.send_mail = entry_cast<LPMAPISENDMAIL>(a); }},
-    {"MAPILogoff", [](MapiEntryPoints& e, FARPROC a) { e.logoff = entry_cast<LPMAPILOGOFF>(a); }},
-    {"MAPIFreeBuffer", [](MapiEntryPoints& e, FARPROC a) { e.free_buffer = entry_cast<LPMAPIFREEBUFFER>(a); }},
+const EntryPoint entry_point_rows[] = {
+    {"MAPILogon", store_entry<&MapiEntryPoints::logon>},
+    {"MAPIResolveName", store_entry<&MapiEntryPoints::resolve_name>},
+    {"MAPISendMail", store_entry<&MapiEntryPoints::send_mail>},
+    {"MAPILogoff", store_entry<&MapiEntryPoints::logoff>},
+    {"MAPIFreeBuffer", store_entry<&MapiEntryPoints::free_buffer>},
 };
 
 struct MapiSession {
@@ -50,30 +39,6 @@ struct MapiSession {
 
 MapiSession mapi;
 
-bool look_up_entry_points(HMODULE library, MapiEntryPoints& entries)
-{
-    bool complete = true;
-    for (const EntryPointRow& row : entry_point_rows) {
-        const FARPROC address = GetProcAddress(library, row.name);
-        row.store(entries, address);
-        complete = complete && address != nullptr;
-    }
-    return complete;
-}
-
-// Windows' own mapi32.dll in the system folder, which routes the calls to the default
-// mail client. Loaded by its full path, so that a mapi32.dll dropped beside a
-// downloaded program or into the current folder never runs.
-HMODULE load_system_mapi32()
-{
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    const char name[] = "\\mapi32.dll";
-    if (length == 0 || length + sizeof name > MAX_PATH) return nullptr;
-    lstrcpyA(path + length, name);
-    return LoadLibraryA(path);
-}
-
 void unload()
 {
     FreeLibrary(mapi.library);
@@ -87,13 +52,14 @@ int mapi_prepare(HWND owner, const std::string& recipient)
     // A preparation asked for from a nested loop of another one, or over a held
     // session, would overwrite it: refused, unseen.
     if (mapi.library) return -1;
-    mapi.library = load_system_mapi32();
+    // Windows' own stub, which routes the calls to the default mail client.
+    mapi.library = load_system_library("mapi32.dll");
     if (!mapi.library) {
         show_text(owner, IDS_NO_MAPI, MB_ICONERROR);
         return -1;
     }
     // A library that lacks an entry point counts as a failed logon.
-    const bool logged_on = look_up_entry_points(mapi.library, mapi.entries) &&
+    const bool logged_on = look_up_entry_points(mapi.library, entry_point_rows, mapi.entries) &&
                            mapi.entries.logon(0, nullptr, nullptr, MAPI_LOGON_UI | MAPI_NEW_SESSION, 0,
                                               &mapi.session) == SUCCESS_SUCCESS;
     if (!logged_on) {

@@ -43,6 +43,8 @@ HandshakeNext after_handshake_step(TlsBuffers& buffers, HandshakeStatus status, 
         return HandshakeNext::Read;
     case HandshakeStatus::Failed:
         return HandshakeNext::Failed;
+    case HandshakeStatus::CredentialsAsked:
+        return HandshakeNext::Step;
     case HandshakeStatus::Done:
         keep_tail(buffers, extra_length);
         return HandshakeNext::Finished;

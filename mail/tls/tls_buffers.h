@@ -28,12 +28,16 @@ void input_received(TlsBuffers& buffers, std::size_t count);
 std::size_t take_plaintext(TlsBuffers& buffers, char* out, std::size_t capacity);
 
 // One handshake step's outcome, as the package reported it, and what follows.
-enum class HandshakeStatus { Done, Continue, Incomplete, Failed };
+// CredentialsAsked: the server asked for a client certificate and the package, told
+// to pick none itself, stopped; the same input goes to the next step, which goes on
+// without one.
+enum class HandshakeStatus { Done, Continue, CredentialsAsked, Incomplete, Failed };
 enum class HandshakeNext { Finished, Step, Read, Failed };
 
 // The step consumed the whole input except its last extra_length bytes (which
 // belong to the next step, or are application data after the last one).
-// Incomplete: nothing was consumed; more must be read.
+// Incomplete: nothing was consumed; more must be read. Done: the extra bytes are
+// records for decryption, never for another step.
 HandshakeNext after_handshake_step(TlsBuffers& buffers, HandshakeStatus status, std::size_t extra_length);
 
 // One decryption's outcome: in-place data inside the input, and the extra bytes

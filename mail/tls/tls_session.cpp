@@ -1,26 +1,21 @@
 #include "mail/tls/tls_session.h"
 
-#include <windows.h>
-
-#include <wincrypt.h>
-#define SCHANNEL_USE_BLACKLISTS
-#include <subauth.h>
-#define SECURITY_WIN32
-#include <schannel.h>
-#include <security.h>
-
 #include <memory>
 
 #include "mail/tls/tls_buffers.h"
+#include "mail/tls/tls_platform.h"
 #include "scheduler/system_calls.h"
 
 namespace {
 
-// Never offered, and refused should the server pick one anyway.
+// Never offered. After the handshake the protocol must be one of the allowed ones:
+// anything else the package may know of is refused.
 const DWORD old_protocols = SP_PROT_SSL2_CLIENT | SP_PROT_SSL3_CLIENT | SP_PROT_TLS1_0_CLIENT | SP_PROT_TLS1_1_CLIENT;
+const DWORD allowed_protocols = SP_PROT_TLS1_2 | SP_PROT_TLS1_3;
 
 // The package is told not to check the certificate: the program does it itself
-// after the handshake (Wine's SChannel checks nothing at all).
+// after the handshake. Nor does it pick a client certificate from the user's store
+// when a server asks for one: the handshake goes on without.
 const DWORD credential_flags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS | SCH_USE_STRONG_CRYPTO;
 const ULONG request_flags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
                             ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_MANUAL_CRED_VALIDATION;
@@ -29,14 +24,10 @@ const ULONG request_flags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | IS
 const long wait_step_us = 50000;
 const int silent_steps = 20;
 const std::size_t longest_server_name = 255;
-const char* const sspi_file = "\\secur32.dll";
 
 struct TlsSession {
-    // SSPI's one entry point gives its table. The library is loaded for a session
-    // only: it brings authentication packages a program that never speaks TLS need
-    // not carry (under Wine they even start Windows Sockets).
-    HMODULE library;
-    PSecurityFunctionTableA sspi;
+    TlsPlatform platform;
+    PSecurityFunctionTableA sspi; // the platform's, for short
     SOCKET socket_handle;
     const char* server_name;
     std::uint64_t deadline_ms;
@@ -110,21 +101,11 @@ bool read_more()
     return true;
 }
 
-// From the system folder, never from beside the program.
-bool load_sspi()
+bool load_platform()
 {
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length + lstrlenA(sspi_file) >= MAX_PATH) return false;
-    lstrcatA(path, sspi_file);
-    session.library = LoadLibraryA(path);
-    if (session.library == nullptr) return false;
-    const FARPROC entry = GetProcAddress(session.library, SECURITY_ENTRYPOINT_ANSIA);
-    // GetProcAddress knows no signatures; the generic function type carries the address over.
-    const auto initialize =
-        reinterpret_cast<INIT_SECURITY_INTERFACE_A>(reinterpret_cast<void (*)()>(entry));
-    session.sspi = initialize != nullptr ? initialize() : nullptr;
-    return session.sspi != nullptr;
+    const bool loaded = tls_platform_load(session.platform);
+    session.sspi = session.platform.sspi;
+    return loaded;
 }
 
 bool acquire_credentials()
@@ -160,6 +141,8 @@ HandshakeStatus handshake_status(SECURITY_STATUS status)
         return HandshakeStatus::Done;
     case SEC_I_CONTINUE_NEEDED:
         return HandshakeStatus::Continue;
+    case SEC_I_INCOMPLETE_CREDENTIALS:
+        return HandshakeStatus::CredentialsAsked;
     case SEC_E_INCOMPLETE_MESSAGE:
         return HandshakeStatus::Incomplete;
     default:
@@ -169,7 +152,7 @@ HandshakeStatus handshake_status(SECURITY_STATUS status)
 
 // One InitializeSecurityContext call over the pending input; what it produced for
 // the server is sent at once.
-HandshakeNext handshake_step()
+HandshakeNext handshake_step(HandshakeStatus& outcome)
 {
     TlsBuffers& buffers = *session.buffers;
     SecBuffer input[2] = {{static_cast<unsigned long>(buffers.input_used), SECBUFFER_TOKEN, buffers.input},
@@ -183,22 +166,31 @@ HandshakeNext handshake_step()
         &session.credentials, first ? nullptr : &session.context, const_cast<char*>(session.server_name),
         request_flags, 0, 0, first ? nullptr : &input_description, 0, &session.context, &output_description,
         &attributes, nullptr);
-    if (first && (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED)) session.have_context = true;
+    if (first && !FAILED(status)) session.have_context = true;
     bool sent = true;
     if (output[0].pvBuffer != nullptr) {
         sent = send_raw(static_cast<const char*>(output[0].pvBuffer), output[0].cbBuffer);
         session.sspi->FreeContextBuffer(output[0].pvBuffer);
     }
     const std::size_t extra = input[1].BufferType == SECBUFFER_EXTRA ? input[1].cbBuffer : 0;
-    const HandshakeNext next = after_handshake_step(buffers, handshake_status(status), extra);
+    outcome = handshake_status(status);
+    const HandshakeNext next = after_handshake_step(buffers, outcome, extra);
     return sent ? next : HandshakeNext::Failed;
 }
 
-// From the first step, or from whatever the server sent to start a new one.
+// From the first step, or from whatever the server sent to start a new one. A
+// server may ask for a client certificate once per handshake.
 bool run_handshake()
 {
+    bool credentials_asked = false;
     for (;;) {
-        switch (handshake_step()) {
+        HandshakeStatus outcome = HandshakeStatus::Failed;
+        const HandshakeNext next = handshake_step(outcome);
+        if (outcome == HandshakeStatus::CredentialsAsked) {
+            if (credentials_asked) return false;
+            credentials_asked = true;
+        }
+        switch (next) {
         case HandshakeNext::Finished:
             return true;
         case HandshakeNext::Failed:
@@ -216,7 +208,7 @@ bool modern_protocol()
 {
     SecPkgContext_ConnectionInfo info = {};
     if (session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_CONNECTION_INFO, &info) != SEC_E_OK) return false;
-    return info.dwProtocol != 0 && (info.dwProtocol & old_protocols) == 0;
+    return info.dwProtocol != 0 && (info.dwProtocol & ~allowed_protocols) == 0;
 }
 
 // The chain must end in a trusted root with no error anywhere: Wine lets a partial
@@ -236,7 +228,7 @@ bool chain_trusted(PCCERT_CHAIN_CONTEXT chain)
     CERT_CHAIN_POLICY_STATUS status = {};
     status.cbSize = sizeof status;
     return chain->TrustStatus.dwErrorStatus == CERT_TRUST_NO_ERROR &&
-           CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status) && status.dwError == 0;
+           session.platform.certificates.verify_policy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status) && status.dwError == 0;
 }
 
 bool certificate_trusted()
@@ -254,10 +246,10 @@ bool certificate_trusted()
     PCCERT_CHAIN_CONTEXT chain = nullptr;
     // The certificate's own store holds the intermediates the server sent.
     const bool built =
-        CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &request, 0, nullptr, &chain);
+        session.platform.certificates.get_chain(nullptr, certificate, nullptr, certificate->hCertStore, &request, 0, nullptr, &chain);
     const bool trusted = built && chain_trusted(chain);
-    if (chain != nullptr) CertFreeCertificateChain(chain);
-    CertFreeCertificateContext(certificate);
+    if (chain != nullptr) session.platform.certificates.free_chain(chain);
+    session.platform.certificates.free_certificate(certificate);
     return trusted;
 }
 
@@ -325,7 +317,7 @@ bool tls_start(SOCKET socket_handle, const char* server_name, std::uint64_t dead
     session.deadline_ms = deadline_ms;
     if (!session.buffers) session.buffers.reset(new TlsBuffers);
     tls_buffers_reset(*session.buffers);
-    session.established = load_sspi() && acquire_credentials() && run_handshake() && modern_protocol() && certificate_trusted() &&
+    session.established = load_platform() && acquire_credentials() && run_handshake() && modern_protocol() && certificate_trusted() &&
                           session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_STREAM_SIZES, &session.sizes) ==
                               SEC_E_OK;
     return session.established;
@@ -398,8 +390,7 @@ void tls_end()
     if (session.established && !session.closed) say_goodbye();
     if (session.have_context) session.sspi->DeleteSecurityContext(&session.context);
     if (session.have_credentials) session.sspi->FreeCredentialsHandle(&session.credentials);
-    if (session.library != nullptr) FreeLibrary(session.library);
-    session.library = nullptr;
+    tls_platform_unload(session.platform);
     session.sspi = nullptr;
     session.have_context = false;
     session.have_credentials = false;

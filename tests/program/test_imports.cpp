@@ -15,10 +15,11 @@
 
 namespace {
 
+// Windows' known DLLs, which it always takes from its own folder, and comctl32, which
+// the manifest binds. Any other import would be looked for beside the program first.
 const char* const windows_dlls[] = {
-    "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "advapi32.dll", "shell32.dll", "shlwapi.dll",
-    "ws2_32.dll",   "msvcrt.dll", "ole32.dll", "oleaut32.dll", "comdlg32.dll", "winspool.drv", "ntdll.dll",
-    "crypt32.dll",
+    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "shlwapi.dll", "ws2_32.dll",
+    "msvcrt.dll",   "ole32.dll",  "oleaut32.dll", "comdlg32.dll", "imm32.dll", "ntdll.dll", "comctl32.dll",
 };
 
 // Names in the import directory of a PE image (read from the file, not loaded).
