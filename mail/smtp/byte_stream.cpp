@@ -2,10 +2,18 @@
 
 ByteStream byte_stream;
 
-bool stream_open(SOCKET socket_handle, StreamKind kind, const char* server_name, std::uint64_t deadline_ms)
+void stream_open(SOCKET socket_handle) { byte_stream = ByteStream{socket_handle, StreamKind::Plain}; }
+
+bool stream_start_tls(const char* server_name, std::uint64_t deadline_ms)
 {
-    byte_stream = ByteStream{socket_handle, kind};
-    return kind == StreamKind::Plain || tls_start(socket_handle, server_name, deadline_ms);
+    byte_stream.kind = StreamKind::Tls;
+    return tls_start(byte_stream.socket_handle, server_name, deadline_ms);
+}
+
+bool stream_has_unread_bytes()
+{
+    u_long count = 0;
+    return ioctlsocket(byte_stream.socket_handle, FIONREAD, &count) != 0 || count > 0;
 }
 
 void stream_send(const std::string& bytes)

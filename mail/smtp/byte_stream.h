@@ -27,9 +27,15 @@ struct ByteStream {
 
 extern ByteStream byte_stream;
 
-// Over the connected socket. TLS: the handshake and the server's certificate for
-// server_name, bounded by deadline_ms; false when that failed.
-bool stream_open(SOCKET socket_handle, StreamKind kind, const char* server_name, std::uint64_t deadline_ms);
+// Over the connected socket, plain.
+void stream_open(SOCKET socket_handle);
+
+// From now on TLS over the same socket: the handshake and the server's certificate
+// for server_name, bounded by deadline_ms; false when that failed.
+bool stream_start_tls(const char* server_name, std::uint64_t deadline_ms);
+
+// Bytes the server sent that nothing has read yet, on the plain socket.
+bool stream_has_unread_bytes();
 
 // Sends all bytes at once; whether that worked shows in the reply that follows.
 void stream_send(const std::string& bytes);

@@ -122,13 +122,10 @@ bool greet(const Message& m)
     return reply == ReplyClass::Accepted;
 }
 
-// The submission over TLS: the same steps and failures, in the dialect and with the
-// message that servers of today expect.
-int submit(const Message& m)
+// The submission after the greeting: the same steps and failures as the plain
+// conversation, in the dialect and with the message that servers of today expect.
+int submit_greeted(const Message& m)
 {
-    reply_reset(reply_reader);
-
-    if (!accepted(m, true)) return IDS_SMTP_NO_CONNECTION;
     if (!greet(m)) return IDS_SMTP_SEND_FAILED;
     if (const int refused = authenticate(m)) return refused;
     if (!command(m, submission_mail_from_line(m.mailbox), true)) return IDS_SMTP_BAD_MAILBOX;
@@ -141,6 +138,63 @@ int submit(const Message& m)
     if (!command(m, END_OF_SUBMISSION, true)) return IDS_SMTP_SEND_FAILED;
     command(m, QUIT_LINE, false);
     return delivered;
+}
+
+bool start_tls(const Message& m)
+{
+    return stream_start_tls(smtp_connection.server_name.c_str(), m.deadline_ms);
+}
+
+// TLS from the first byte (port 465).
+int submit_over_tls(const Message& m)
+{
+    if (!start_tls(m)) return IDS_SMTP_NO_CONNECTION;
+    reply_reset(reply_reader);
+    if (!accepted(m, true)) return IDS_SMTP_NO_CONNECTION;
+    return submit_greeted(m);
+}
+
+// Port 587: the greeting and EHLO in plain, STARTTLS, then the submission over TLS
+// with the capabilities read afresh. A server that does not offer STARTTLS, or
+// that sends anything after its go-ahead (it would be read as if it had come
+// under TLS), is not talked to any further.
+int submit_after_starttls(const Message& m)
+{
+    reply_reset(reply_reader);
+    if (!accepted(m, true)) return IDS_SMTP_NO_CONNECTION;
+    if (!greet(m)) return IDS_SMTP_SEND_FAILED;
+    if (!receive_line_end(m.deadline_ms) || !reply_reader.offers_starttls) return IDS_SMTP_NO_CONNECTION;
+    if (!command(m, STARTTLS_LINE, true)) return IDS_SMTP_NO_CONNECTION;
+    if (!receive_line_end(m.deadline_ms) || !ring_is_empty(reply_reader) || stream_has_unread_bytes())
+        return IDS_SMTP_NO_CONNECTION;
+    if (!start_tls(m)) return IDS_SMTP_NO_CONNECTION;
+    reply_reset(reply_reader);
+    return submit_greeted(m);
+}
+
+// An address that holds a control byte could add a line of its own: refused
+// before anything is sent, as the server would refuse it.
+int refused_address(const Message& m)
+{
+    if (holds_control_byte(m.mailbox)) return IDS_SMTP_BAD_MAILBOX;
+    if (holds_control_byte(m.recipient)) return IDS_SMTP_RECIPIENT_REFUSED;
+    return delivered;
+}
+
+int deliver(const Message& m, std::int32_t port)
+{
+    if (const int refused = refused_address(m)) return refused;
+    if (!connect_to_server(port, m.deadline_ms)) return IDS_SMTP_NO_CONNECTION;
+    stream_open(smtp_connection.socket_handle);
+    switch (port_security(port)) {
+    case PortSecurity::ImplicitTls:
+        return submit_over_tls(m);
+    case PortSecurity::StartTls:
+        return submit_after_starttls(m);
+    case PortSecurity::Plain:
+        break;
+    }
+    return converse(m);
 }
 
 void show_failure(HWND owner, int text, const Message& message)
@@ -160,12 +214,7 @@ void smtp_dialogue(HWND owner, std::int32_t port, const std::string& login, cons
                    const std::string& body, SendMode mode, std::uint64_t deadline_ms)
 {
     const Message message{login, password, mailbox, recipient, subject, body, deadline_ms};
-    const bool tls = implicit_tls_port(port);
-    int outcome = IDS_SMTP_NO_CONNECTION;
-    if (connect_to_server(port, deadline_ms) &&
-        stream_open(smtp_connection.socket_handle, tls ? StreamKind::Tls : StreamKind::Plain,
-                    smtp_connection.server_name.c_str(), deadline_ms))
-        outcome = tls ? submit(message) : converse(message);
+    const int outcome = deliver(message, port);
     stream_close();
     if (outcome != delivered && mode == SendMode::Interactive) show_failure(owner, outcome, message);
 }

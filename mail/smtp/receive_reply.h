@@ -18,4 +18,8 @@ extern ReplyReader reply_reader;
 // TLS bytes that carry no data yet.
 ReplyClass receive_reply(bool strict, std::uint64_t deadline_ms);
 
+// The rest of the line just judged, up to its line feed, with the same waits;
+// false when it did not come. What came after it stays in the reader.
+bool receive_line_end(std::uint64_t deadline_ms);
+
 #endif

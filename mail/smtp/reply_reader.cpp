@@ -6,6 +6,9 @@ const unsigned char line_feed = 0x0A;
 const unsigned char continuation_mark = '-';
 // The byte that tells a continuation line from a final one: the one after the code.
 const int mark_offset = 3;
+const char starttls_keyword[] = "STARTTLS";
+const std::uint8_t keyword_length = sizeof starttls_keyword - 1;
+const std::uint8_t keyword_mismatch = 0xFF;
 
 std::uint8_t next(std::uint8_t index) { return static_cast<std::uint8_t>(index + 1); }
 
@@ -29,6 +32,45 @@ LineKind line_kind(const ReplyReader& reader)
         if (offset == mark_offset && byte == continuation_mark) return LineKind::Continuation;
     }
     return LineKind::Final;
+}
+
+unsigned char upper(unsigned char byte) { return byte >= 'a' && byte <= 'z' ? byte - 'a' + 'A' : byte; }
+
+bool ends_keyword(unsigned char byte) { return byte == '\r' || byte == line_feed || byte == ' '; }
+
+// One byte of a line after its first; the text starts after the code and its mark.
+void take_line_byte(ReplyReader& reader, unsigned char byte)
+{
+    const int text_at = reader.line_column - (mark_offset + 1);
+    if (reader.line_column < 0xFF) ++reader.line_column;
+    if (text_at < 0 || reader.keyword_matched != text_at) return;
+    if (text_at < keyword_length && upper(byte) == static_cast<unsigned char>(starttls_keyword[text_at])) {
+        ++reader.keyword_matched;
+        return;
+    }
+    if (text_at == keyword_length && ends_keyword(byte)) reader.offers_starttls = true;
+    reader.keyword_matched = keyword_mismatch;
+}
+
+// The first byte of a line has been taken.
+void start_line(ReplyReader& reader, LineKind kind)
+{
+    if (!reader.inside_reply) reader.offers_starttls = false;
+    reader.inside_reply = kind == LineKind::Continuation;
+    reader.inside_line = true;
+    reader.line_column = 1;
+    reader.keyword_matched = 0;
+}
+
+// Takes bytes of the current line up to its line feed; true when it came.
+bool skip_line_rest(ReplyReader& reader)
+{
+    while (reader.inside_line && !ring_is_empty(reader)) {
+        const unsigned char byte = ring_get(reader);
+        take_line_byte(reader, byte);
+        if (byte == line_feed) reader.inside_line = false;
+    }
+    return !reader.inside_line;
 }
 
 ReplyClass judge(unsigned char first, bool strict)
@@ -61,6 +103,8 @@ void ring_discard(ReplyReader& reader) { reader.read_index = reader.write_index;
 void reply_reset(ReplyReader& reader)
 {
     reader.inside_line = false;
+    reader.inside_reply = false;
+    reader.offers_starttls = false;
     ring_discard(reader);
 }
 
@@ -70,7 +114,7 @@ ReplyClass classify_reply(ReplyReader& reader, const char* chunk, std::int32_t l
 
     while (!ring_is_empty(reader)) {
         if (reader.inside_line) {
-            if (ring_get(reader) == line_feed) reader.inside_line = false;
+            skip_line_rest(reader);
             continue;
         }
         const unsigned char first = peek(reader, 0);
@@ -82,8 +126,14 @@ ReplyClass classify_reply(ReplyReader& reader, const char* chunk, std::int32_t l
         const LineKind kind = line_kind(reader);
         if (kind == LineKind::Unknown) return ReplyClass::Undecided;
         ring_get(reader);
-        reader.inside_line = true;
+        start_line(reader, kind);
         if (kind == LineKind::Final) return judge(first, strict);
     }
     return ReplyClass::Undecided;
+}
+
+bool line_finished(ReplyReader& reader, const char* chunk, std::int32_t length)
+{
+    for (std::int32_t i = 0; i < length; ++i) ring_put(reader, static_cast<unsigned char>(chunk[i]));
+    return skip_line_rest(reader);
 }

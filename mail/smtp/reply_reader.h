@@ -17,6 +17,13 @@ struct ReplyReader {
     // The current line has been judged (or skipped as a continuation line); its
     // rest, up to the line feed, is still to be skipped.
     bool inside_line;
+    // Looking for the service extension STARTTLS: bytes of the current line taken
+    // so far, how many of the keyword its text has matched, whether the reply's
+    // last line is still to come, and whether the reply has a line that offers it.
+    std::uint8_t line_column = 0;
+    std::uint8_t keyword_matched = 0;
+    bool inside_reply = false;
+    bool offers_starttls = false;
 };
 
 // Failed: nothing (more) came within the wait, or the server closed first.
@@ -31,7 +38,7 @@ bool ring_is_empty(const ReplyReader& reader);
 // Forgets every pending byte.
 void ring_discard(ReplyReader& reader);
 
-// Between lines, nothing pending; the start of every conversation.
+// Between lines, nothing pending, nothing offered; the start of every conversation.
 void reply_reset(ReplyReader& reader);
 
 // Appends length bytes of chunk (none when length <= 0) and judges the next
@@ -41,5 +48,11 @@ void reply_reset(ReplyReader& reader);
 // line ends, 0x80-0xFF) are skipped between lines. Bytes after the deciding
 // byte stay pending for the next call.
 ReplyClass classify_reply(ReplyReader& reader, const char* chunk, std::int32_t length, bool strict);
+
+// Appends length bytes of chunk and takes the rest of the judged line, up to and
+// including its line feed; true once the line has ended. Bytes after it stay
+// pending. offers_starttls then tells whether the reply just read has a line
+// "STARTTLS" (any case, parameters allowed after a space); a new reply clears it.
+bool line_finished(ReplyReader& reader, const char* chunk, std::int32_t length);
 
 #endif

@@ -7,6 +7,7 @@ const char* const AUTH_LOGIN_LINE = "AUTH LOGIN\r\n";
 const char* const DATA_LINE = "DATA\r\n";
 const char* const END_OF_DATA = "\r\n.\r\n";
 const char* const QUIT_LINE = "QUIT\r\n";
+const char* const STARTTLS_LINE = "STARTTLS\r\n";
 const char* const END_OF_SUBMISSION = ".\r\n";
 
 namespace {
@@ -14,6 +15,9 @@ namespace {
 const char* const line_end = "\r\n";
 const char* const fallback_host_name = "localhost";
 const std::uint16_t smtps_port = 465;
+const std::uint16_t submission_port = 587;
+const unsigned char first_printable = 0x20;
+const unsigned char delete_byte = 0x7F;
 
 std::string greeting_line(const char* verb, const char* host_name)
 {
@@ -28,7 +32,26 @@ std::uint16_t smtp_port_number(std::int32_t port_setting)
     return static_cast<std::uint16_t>(static_cast<std::uint32_t>(port_setting) & 0xFFFFu);
 }
 
-bool implicit_tls_port(std::int32_t port_setting) { return smtp_port_number(port_setting) == smtps_port; }
+PortSecurity port_security(std::int32_t port_setting)
+{
+    switch (smtp_port_number(port_setting)) {
+    case smtps_port:
+        return PortSecurity::ImplicitTls;
+    case submission_port:
+        return PortSecurity::StartTls;
+    default:
+        return PortSecurity::Plain;
+    }
+}
+
+bool holds_control_byte(const std::string& text)
+{
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < first_printable || byte == delete_byte) return true;
+    }
+    return false;
+}
 
 std::string helo_line(const char* host_name) { return greeting_line("HELO ", host_name); }
 

@@ -1,6 +1,6 @@
 // The lines the SMTP client puts on the wire, each complete with its CR LF. On a
-// plain port texts go out byte for byte as stored, without angle brackets; a
-// submission over TLS (port 465) says EHLO and puts the addresses in brackets.
+// plain port texts go out as stored, without angle brackets; a submission over
+// TLS (ports 465 and 587) says EHLO and puts the addresses in brackets.
 #ifndef TULVO_SMTP_WIRE_LINES_H
 #define TULVO_SMTP_WIRE_LINES_H
 
@@ -11,14 +11,21 @@ extern const char* const AUTH_LOGIN_LINE;
 extern const char* const DATA_LINE;
 extern const char* const END_OF_DATA;
 extern const char* const QUIT_LINE;
+extern const char* const STARTTLS_LINE;
 // Ends a submitted message, which itself ends with CR LF.
 extern const char* const END_OF_SUBMISSION;
 
 // The TCP port a port setting stands for: its low 16 bits.
 std::uint16_t smtp_port_number(std::int32_t port_setting);
 
-// Port 465: TLS from the first byte (SMTPS), and the submission dialect.
-bool implicit_tls_port(std::int32_t port_setting);
+// Port 465: TLS from the first byte (SMTPS). Port 587: STARTTLS, always; no
+// submission there goes out in plain. Either speaks the submission dialect; every
+// other port the plain conversation.
+enum class PortSecurity { Plain, ImplicitTls, StartTls };
+PortSecurity port_security(std::int32_t port_setting);
+
+// A byte below 0x20 or 0x7F: in an address it would end the line or hide in it.
+bool holds_control_byte(const std::string& text);
 
 // host_name null or empty (the local name could not be had) gives "localhost".
 std::string helo_line(const char* host_name);

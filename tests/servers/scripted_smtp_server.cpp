@@ -19,11 +19,15 @@ bool readable(SOCKET s)
     return select(0, &set, nullptr, nullptr, &wait) > 0;
 }
 
+// On the given port, or a free one when it is 0.
 SOCKET loopback_listener(std::uint16_t& port)
 {
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    const BOOL reuse = TRUE;
+    if (port != 0) setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
+    address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
     int length = sizeof address;
@@ -67,6 +71,7 @@ ScriptedSmtpServer::ScriptedSmtpServer(SmtpScript script) : script_(std::move(sc
 {
     WSADATA startup;
     WSAStartup(MAKEWORD(2, 2), &startup);
+    port_ = script_.port;
     listener_ = loopback_listener(port_);
     listen(listener_, 1);
     thread_ = std::thread([this] { serve(); });

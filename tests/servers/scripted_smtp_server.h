@@ -34,6 +34,8 @@ struct SmtpScript {
     // Not 0: after the greeting, answers nothing and sends one byte of a line end
     // every trickle_ms instead, which keeps a reply wait alive without deciding it.
     int trickle_ms = 0;
+    // 0: a free port. Tests of a port's own dialect name it (and hold its lock).
+    std::uint16_t port = 0;
 };
 
 class ScriptedSmtpServer {

@@ -354,3 +354,57 @@ TEST(SmtpDialogue, CredentialsOf99CharactersAreSentWhole)
     EXPECT_EQ(outcome.wire, full_wire(steps));
     EXPECT_TRUE(outcome.boxes.empty());
 }
+
+// On port 587 the letter goes only over TLS: a server that does not offer STARTTLS,
+// refuses it or sends anything after its go-ahead gets no further byte.
+TEST(SmtpDialogue, OnPort587NothingFollowsAMissingOrSpoiledStartTls)
+{
+    const std::string ehlo = "EHLO " + host_name() + "\r\n";
+    const struct {
+        const char* what;
+        std::vector<std::string> replies;
+        std::string wire;
+    } rows[] = {
+        {"EHLO refused, HELO taken", {"500 no\r\n", "250 ok\r\n", "250 never\r\n"}, ehlo + "HELO " + host_name() + "\r\n"},
+        {"STARTTLS refused", {"250-x\r\n250 STARTTLS\r\n", "454 not now\r\n", "250 never\r\n"}, ehlo + "STARTTLS\r\n"},
+        {"bytes after the go-ahead",
+         {"250-x\r\n250 STARTTLS\r\n", "220 go ahead\r\n250-x\r\n250 AUTH LOGIN\r\n", "250 never\r\n"},
+         ehlo + "STARTTLS\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        SmtpScript script;
+        script.port = 587;
+        script.greeting = reply("220 hi\r\n");
+        for (const std::string& r : row.replies) script.replies.push_back(reply(r));
+        ScriptedSmtpServer server(script);
+        const Outcome outcome = converse(server, 587, Message(), SendMode::Interactive, nullptr);
+        EXPECT_EQ(outcome.wire, row.wire);
+        expect_one_error_box(outcome, text_of(IDS_SMTP_NO_CONNECTION), nullptr);
+    }
+}
+
+TEST(SmtpDialogue, AnAddressHoldingAControlByteIsRefusedBeforeConnecting)
+{
+    const struct {
+        std::string mailbox;
+        std::string recipient;
+        int text;
+    } rows[] = {
+        {"me@example.org\r\nRCPT TO:<other@example.org>", "boss@example.org", IDS_SMTP_BAD_MAILBOX},
+        {"me@example.org", "boss@example.org\nDATA", IDS_SMTP_RECIPIENT_REFUSED},
+        {"me@example.org", "boss\x7F@example.org", IDS_SMTP_RECIPIENT_REFUSED},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mailbox + row.recipient);
+        Message m;
+        m.mailbox = row.mailbox;
+        m.recipient = row.recipient;
+        SmtpScript script = script_of(accepting_steps(true));
+        ScriptedSmtpServer server(script);
+        const Outcome outcome = converse(server, server.port(), m, SendMode::Interactive, nullptr);
+        EXPECT_FALSE(server.connected());
+        const std::string& value = row.text == IDS_SMTP_BAD_MAILBOX ? m.mailbox : m.recipient;
+        expect_one_error_box(outcome, text_with_value(row.text, value.c_str()), nullptr);
+    }
+}

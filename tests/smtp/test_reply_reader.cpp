@@ -378,3 +378,48 @@ TEST(ReplyReaderProperty, SplitBetweenCarriageReturnAndLineFeed)
     for (std::size_t cr = stream.find('\r'); cr != std::string::npos; cr = stream.find('\r', cr + 1))
         EXPECT_EQ(decisions_for_chunks(stream, {cr + 1}, strict), expected) << cr;
 }
+
+// The EHLO reply read whole, in one chunk and a byte at a time: does it offer STARTTLS?
+TEST(ReplyReader, StartTlsIsOfferedOnlyByALineOfItsOwn)
+{
+    const struct {
+        const char* replies; // the EHLO reply, after an earlier one in the last case
+        int count;
+        bool offered;
+    } cases[] = {
+        {"250-mail.example.org\r\n250-STARTTLS\r\n250 AUTH LOGIN\r\n", 1, true},
+        {"250-mail.example.org\r\n250 STARTTLS\r\n", 1, true},
+        {"250-mail.example.org\r\n250-starttls\r\n250 8BITMIME\r\n", 1, true},
+        {"250-mail.example.org\r\n250-STARTTLS extra\r\n250 8BITMIME\r\n", 1, true},
+        {"250-mail.example.org\r\n250-STARTTLSX\r\n250 8BITMIME\r\n", 1, false},
+        {"250-mail.example.org\r\n250-X STARTTLS\r\n250 8BITMIME\r\n", 1, false},
+        {"250-mail.example.org\r\n250-START\r\n250 TLS\r\n", 1, false},
+        {"250 mail.example.org STARTTLS\r\n", 1, false},
+        {"220-STARTTLS\r\n220 ready\r\n250-mail.example.org\r\n250 AUTH LOGIN\r\n", 2, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.replies);
+        const std::string stream = c.replies;
+        for (const std::size_t chunk_size : {stream.size(), std::size_t{1}}) {
+            ReplyReader reader = fresh_reader();
+            reply_reset(reader);
+            int decided = 0;
+            for (std::size_t at = 0; at < stream.size(); at += chunk_size)
+                if (classify(reader, stream.substr(at, chunk_size), true) == accepted) ++decided;
+            while (decided < c.count && classify(reader, "", true) == accepted) ++decided;
+            EXPECT_EQ(decided, c.count);
+            EXPECT_TRUE(line_finished(reader, nullptr, 0));
+            EXPECT_EQ(reader.offers_starttls, c.offered) << "chunks of " << chunk_size;
+        }
+    }
+}
+
+TEST(ReplyReader, BytesAfterTheFinishedLineStayPending)
+{
+    ReplyReader reader = fresh_reader();
+    reply_reset(reader);
+    ASSERT_EQ(classify(reader, "220 go", true), accepted);
+    EXPECT_FALSE(line_finished(reader, " ahead\r", 7));
+    EXPECT_TRUE(line_finished(reader, "\n250 injected\r\n", 15));
+    EXPECT_EQ(pending_bytes(reader), "250 injected\r\n");
+}

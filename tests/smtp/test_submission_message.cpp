@@ -137,10 +137,10 @@ TEST(SubmissionAddresses, BracketsAreAddedUnlessTheTextHasThem)
     EXPECT_EQ(submission_rcpt_to_line("<boss@example.org>"), "RCPT TO:<boss@example.org>\r\n");
     EXPECT_EQ(ehlo_line("build-pc"), "EHLO build-pc\r\n");
     EXPECT_EQ(ehlo_line(nullptr), "EHLO localhost\r\n");
-    EXPECT_TRUE(implicit_tls_port(465));
-    EXPECT_TRUE(implicit_tls_port(65536 + 465));
-    EXPECT_FALSE(implicit_tls_port(25));
-    EXPECT_FALSE(implicit_tls_port(587));
+    EXPECT_EQ(port_security(465), PortSecurity::ImplicitTls);
+    EXPECT_EQ(port_security(65536 + 465), PortSecurity::ImplicitTls);
+    EXPECT_EQ(port_security(25), PortSecurity::Plain);
+    EXPECT_EQ(port_security(587), PortSecurity::StartTls);
 }
 
 TEST(SubmissionMessageId, UniquePartAtTheMailboxDomain)

@@ -65,3 +65,23 @@ TEST(WireLines, BodyIsDotStuffedAndOtherwiseUnchanged)
     };
     for (const StuffingCase& c : cases) EXPECT_EQ(stuffed_body(c.body), c.wire) << c.body;
 }
+
+TEST(WireLines, ControlBytesInAnAddressAreFound)
+{
+    const struct {
+        std::string text;
+        bool control;
+    } cases[] = {
+        {"boss@example.org", false},
+        {"Ivan <ivan@example.org>", false},
+        {"\xC8\xE2\xE0\xED@example.org", false},
+        {"", false},
+        {"boss@example.org\r\nRCPT TO:<other@example.org>", true},
+        {"boss@example.org\n", true},
+        {std::string("boss\0@example.org", 17), true},
+        {"boss\t@example.org", true},
+        {"boss\x7F@example.org", true},
+        {"\x1F", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(holds_control_byte(c.text), c.control) << c.text;
+}
