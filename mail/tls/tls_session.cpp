@@ -370,6 +370,7 @@ int tls_receive(char* buffer, int capacity)
             session.closed = true;
             continue;
         case DecryptNext::Read:
+            if (!buffers.plaintext.empty()) continue;
             break;
         }
         std::size_t room = 0;
