@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""SMTP over implicit TLS on 127.0.0.1 port 465 for the duration of one command.
+"""SMTP over TLS on 127.0.0.1 for the duration of one command: implicit TLS on port
+465, STARTTLS on port 587.
 
 Usage:
     /usr/bin/python3 tests/servers/smtps_fixture.py -- COMMAND [ARG...]
@@ -13,7 +14,8 @@ and server certificates for "localhost". Then runs COMMAND with
 On the control port, one line per request, one line per answer:
 
     serve MODE     -> "ready" once MODE listens on 465
-    received       -> what a scripted server received, as JSON {"received": ...}
+    received       -> what a scripted server received, or the commands aiosmtpd was
+                      given (one verb a line), as JSON {"received": ...}
     message        -> the last delivered message, parsed by Python's email module,
                       as one line of JSON (UTF-8)
 
@@ -23,6 +25,11 @@ wrong-name (trusted CA, certificate for mail.example.org), close-in-handshake,
 plain (a plain SMTP greeting on 465), tls1.1 (a server capped at TLS 1.1), split
 (an accepting server whose every reply comes in two TLS records), refuse-ehlo
 (an accepting server that answers EHLO with 500).
+
+Modes on 587, all aiosmtpd: starttls (STARTTLS required before anything else,
+AUTH only after it), starttls-client-certificate (the same, asking the client for
+a certificate it may leave out), starttls-untrusted (a certificate of the CA the
+prefix does not trust), no-starttls (plain, offering AUTH but no STARTTLS).
 """
 
 import email
@@ -39,9 +46,10 @@ import threading
 import time
 
 from aiosmtpd.controller import Controller
-from aiosmtpd.smtp import AuthResult
+from aiosmtpd.smtp import SMTP, AuthResult
 
 PORT = 465
+SUBMISSION_PORT = 587
 HERE = os.path.dirname(os.path.abspath(__file__))
 WINE_RUN = os.path.join(HERE, "..", "..", "scripts", "wine-run")
 ROOTS_KEY = r"HKCU\Software\Microsoft\SystemCertificates\Root\Certificates"
@@ -81,8 +89,12 @@ class Certificates:
                 "-out", base + ".pem", "-days", "2", "-extfile", ext)
         return base + ".key", base + ".pem"
 
-    def context(self, leaf, chain_ca=None, maximum=None):
+    def context(self, leaf, chain_ca=None, maximum=None, ask_client=False):
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        if ask_client:
+            # A CertificateRequest in the handshake; a client may answer with none.
+            context.verify_mode = ssl.CERT_OPTIONAL
+            context.load_verify_locations(cafile=self.trusted_ca[1])
         certfile = leaf[1]
         if chain_ca:
             certfile = leaf[1] + ".chain"
@@ -118,10 +130,12 @@ class TrustedRoot:
 
 
 class Handler:
-    """aiosmtpd's handler: keeps the last message with its envelope."""
+    """aiosmtpd's handler: keeps the last message with its envelope, and the verbs of
+    the commands the server was given."""
 
     def __init__(self):
         self.last = None
+        self.commands = []
 
     async def handle_DATA(self, server, session, envelope):
         message = email.message_from_bytes(envelope.original_content, policy=email.policy.default)
@@ -142,6 +156,31 @@ class Handler:
 
 def authenticate(server, session, envelope, mechanism, auth_data):
     return AuthResult(success=mechanism == "LOGIN" and auth_data.password == b"secret", auth_data=auth_data)
+
+
+class RecordingSMTP(SMTP):
+    """aiosmtpd's server, noting the commands that a client must not send too early."""
+
+    async def smtp_EHLO(self, arg):
+        self.event_handler.commands.append("EHLO")
+        return await super().smtp_EHLO(arg)
+
+    async def smtp_STARTTLS(self, arg):
+        self.event_handler.commands.append("STARTTLS")
+        return await super().smtp_STARTTLS(arg)
+
+    async def smtp_AUTH(self, arg):
+        self.event_handler.commands.append("AUTH")
+        return await super().smtp_AUTH(arg)
+
+    async def smtp_MAIL(self, arg):
+        self.event_handler.commands.append("MAIL")
+        return await super().smtp_MAIL(arg)
+
+
+class RecordingController(Controller):
+    def factory(self):
+        return RecordingSMTP(self.handler, **self.SMTP_kwargs)
 
 
 def listener():
@@ -260,7 +299,22 @@ class Fixture:
         if self.current:
             self.current.stop()
             self.current = None
-        if mode == "trusted":
+        self.handler.last = None
+        self.handler.commands = []
+        c = self.certificates
+        on_587 = {
+            "starttls": dict(tls_context=c.context(c.localhost), require_starttls=True),
+            "starttls-client-certificate": dict(tls_context=c.context(c.localhost, ask_client=True),
+                                                require_starttls=True),
+            "starttls-untrusted": dict(tls_context=c.context(c.untrusted), require_starttls=True),
+            "no-starttls": dict(auth_require_tls=False),
+        }
+        if mode in on_587:
+            controller = RecordingController(self.handler, hostname="127.0.0.1", port=SUBMISSION_PORT,
+                                             authenticator=authenticate, **on_587[mode])
+            controller.start()
+            self.current = controller
+        elif mode == "trusted":
             controller = Controller(self.handler, hostname="127.0.0.1", port=PORT,
                                     ssl_context=self.certificates.context(self.certificates.localhost),
                                     authenticator=authenticate, auth_require_tls=False)
@@ -288,7 +342,10 @@ class Fixture:
                     answer = "ready"
                 elif words[:1] == ["received"]:
                     current = self.current
-                    answer = json.dumps({"received": getattr(current, "received", b"").decode("latin-1")})
+                    received = getattr(current, "received", None)
+                    if received is None:
+                        received = "".join(verb + "\n" for verb in self.handler.commands).encode()
+                    answer = json.dumps({"received": received.decode("latin-1")})
                 else:
                     answer = json.dumps(self.handler.last, ensure_ascii=False)
                 stream.write(answer.encode() + b"\n")

@@ -149,3 +149,36 @@ TEST_F(TlsServer, RepliesSplitAcrossRecordsAndARefusedEhloStillDeliver)
         }
     }
 }
+
+// On port 587 the letter goes only after STARTTLS, to a server whose certificate is
+// trusted: one that does not offer STARTTLS, or is not trusted, never sees AUTH. A
+// server that asks for a client certificate gets none and the letter all the same.
+TEST_F(TlsServer, OnPort587TheLetterGoesOnlyAfterStartTls)
+{
+    mail_settings.smtp_port = 587;
+    const struct {
+        const char* mode;
+        bool delivered;
+    } rows[] = {
+        {"starttls", true},
+        {"starttls-client-certificate", true},
+        {"starttls-untrusted", false},
+        {"no-starttls", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mode);
+        serve(row.mode);
+        MessageBoxWatcher watcher;
+        test_send(nullptr, false);
+        const std::string commands = field(ask_tls_fixture("received"), "received");
+        if (row.delivered) {
+            EXPECT_TRUE(watcher.boxes().empty());
+            EXPECT_EQ(commands, "EHLO\nSTARTTLS\nEHLO\nAUTH\nMAIL\n");
+            expect_delivered_as_typed(ask_tls_fixture("message"));
+        } else {
+            expect_one_error_box(watcher.boxes(), text_of(IDS_SMTP_NO_CONNECTION), nullptr);
+            EXPECT_EQ(commands.find("AUTH"), std::string::npos) << commands;
+            EXPECT_EQ(commands.find("MAIL"), std::string::npos) << commands;
+        }
+    }
+}
