@@ -6,6 +6,7 @@
 #include "app/app_instance.h"
 #include "app/message_texts.h"
 #include "app/resource.h"
+#include "scheduler/firing.h"
 #include "settings/settings_file.h"
 #include "ui/main_window.h"
 
@@ -90,7 +91,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return EXIT_SIGNALLED_RUNNING;
     }
     const INT_PTR end_value = run_main_window(show_event);
-    save_settings();
+    // After the firing's request Windows may end the process in the middle of a write.
+    if (!shutdown_requested()) save_settings();
     CloseHandle(show_event);
     return static_cast<int>(end_value);
 }

@@ -28,19 +28,27 @@ const unsigned flags_by_action[] = {
     EWX_LOGOFF | EWX_FORCE,
 };
 
+// Set just before the first request; read by the window's thread while the watch
+// may be making it.
+volatile LONG requested = 0;
+
+// True when Windows took the request.
+bool make_request(unsigned flags)
+{
+    InterlockedExchange(&requested, 1);
+    return system_shutdown_request(flags, planned_reason);
+}
+
 // The request of the firing under way, made once: by the window's thread when the
-// send returns, or by the watch when it has not returned by the deadline.
+// send returns, or by the watch when it has not returned by the deadline. A watch's
+// request that Windows refused is made once more when the send returns.
 struct PendingRequest {
     unsigned flags;
     std::uint64_t deadline_ms;
     HANDLE send_returned;
     volatile LONG made;
+    bool refused; // written by the watch, read after it has ended
 };
-
-void make_request(PendingRequest& request)
-{
-    if (InterlockedExchange(&request.made, 1) == 0) system_shutdown_request(request.flags, planned_reason);
-}
 
 DWORD WINAPI watch_send(void* parameter)
 {
@@ -53,7 +61,7 @@ DWORD WINAPI watch_send(void* parameter)
             WAIT_OBJECT_0)
             return 0;
     }
-    make_request(request);
+    if (InterlockedExchange(&request.made, 1) == 0) request.refused = !make_request(request.flags);
     return 0;
 }
 
@@ -83,9 +91,11 @@ int action_code(const FiringChoices& choices)
 
 void request_shutdown(int code)
 {
-    system_shutdown_request(flags_by_action[code], planned_reason);
+    make_request(flags_by_action[code]);
     PostQuitMessage(0);
 }
+
+bool shutdown_requested() { return requested != 0; }
 
 void fire(const FiringChoices& choices)
 {
@@ -97,8 +107,8 @@ void fire(const FiringChoices& choices)
         request_shutdown(code);
         return;
     }
-    PendingRequest request{flags_by_action[code], system_milliseconds() + send_limit_ms, nullptr, 0};
+    PendingRequest request{flags_by_action[code], system_milliseconds() + send_limit_ms, nullptr, 0, false};
     send_under_watch(choices.use_mapi, request);
-    make_request(request);
+    if (InterlockedExchange(&request.made, 1) == 0 || request.refused) make_request(request.flags);
     PostQuitMessage(0);
 }

@@ -1,6 +1,7 @@
 // The firing sequence: the settings saved, the optional silent notification, then
 // the forced power-off, reboot or log-off request and the end of the dialog loop.
-// The request follows within 50 s of the start, whatever the mail transport does.
+// The request follows within 50 s of the start, whatever the mail transport does;
+// a request the watch made and Windows refused is made again when the send returns.
 #ifndef TULVO_FIRING_H
 #define TULVO_FIRING_H
 
@@ -21,5 +22,10 @@ void request_shutdown(int code);
 
 // Runs the whole sequence; shows nothing and returns nothing.
 void fire(const FiringChoices& choices);
+
+// True once a firing has made its request, whether Windows took it or not: from
+// then on the settings file is not written again, since Windows may end the
+// process in the middle of a write.
+bool shutdown_requested();
 
 #endif

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
-void system_shutdown_request(unsigned flags, unsigned reason)
+#include "settings/profile_write.h"
+
+bool system_shutdown_request(unsigned flags, unsigned reason)
 {
-    ExitWindowsEx(flags, reason);
+    return ExitWindowsEx(flags, reason) != FALSE;
 }
 
 void system_keep_awake(bool on)
@@ -23,4 +25,9 @@ TargetTime system_local_time()
     GetLocalTime(&now);
     return TargetTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
                       now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+}
+
+void system_profile_write(const char* section, const char* key, const char* value, const char* path)
+{
+    WritePrivateProfileStringA(section, key, value, path);
 }

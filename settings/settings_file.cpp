@@ -8,6 +8,7 @@
 
 #include "app/text_scratch.h"
 #include "settings/ansi_text.h"
+#include "settings/profile_write.h"
 #include "settings/settings_path.h"
 #include "settings/value_rules.h"
 
@@ -46,7 +47,7 @@ std::string read_base64(const std::string& path, const char* key)
 
 void write_value(const std::string& path, const char* key, const std::string& value)
 {
-    WritePrivateProfileStringA(section, key, value.c_str(), path.c_str());
+    system_profile_write(section, key, value.c_str(), path.c_str());
 }
 
 std::string app_data_folder(bool& obtained)

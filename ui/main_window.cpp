@@ -65,12 +65,19 @@ void lock_schedule(HWND window, bool locked)
 }
 
 // The choices as they stand now; the mail fields are taken first so that a forced
-// end of the session keeps what the user typed.
+// end of the session keeps what the user typed. Start, Stop and the schedule stay
+// locked to the end: a mail client's own message loop during the send must not
+// let a second firing begin. Keep-awake ends only once the request is made, or an
+// idle PC long past its sleep time-out could sleep during the letter.
 void fire_now(HWND window)
 {
+    enable(window, IDC_START, false);
+    enable(window, IDC_STOP, false);
+    lock_schedule(window, true);
     read_mail_fields(window);
     fire(FiringChoices{checked(window, IDC_POWER_OFF), checked(window, IDC_REBOOT),
                        checked(window, IDC_SEND_MESSAGE), checked(window, IDC_USE_MAPI)});
+    system_keep_awake(false);
 }
 
 void centre_on_desktop(HWND window)
@@ -117,9 +124,10 @@ void on_destroy(HWND window)
 }
 
 // Windows is ending the session: the process may be killed before the save at exit.
+// After the firing's request the firing's own save is the last one.
 void on_end_session(HWND window, bool ending)
 {
-    if (!ending) return;
+    if (!ending || shutdown_requested()) return;
     read_mail_fields(window);
     save_settings();
 }
@@ -156,9 +164,10 @@ void on_hide(HWND window)
 {
     ShowWindow(window, SW_HIDE);
     show_text(window, IDS_HIDE_HINT, MB_ICONINFORMATION);
-    // A signal from before the hiding must not bring the window straight back.
+    // A signal from before the hiding must not bring the window straight back. A
+    // late question asked during the hint has shown the window again.
     ResetEvent(show_event);
-    hidden = true;
+    hidden = IsWindowVisible(window) == FALSE;
 }
 
 void on_command(HWND window, int id)
@@ -183,11 +192,16 @@ void show_again(HWND window)
 }
 
 // The PC slept through the moment, or the program could not run: forcing the
-// action now would end whatever the user has started since, so the user is asked.
+// action now would end whatever the user has started since, so the user is asked,
+// in front of every other window, and Cancel leaves the window idle.
 void confirm_late_action(HWND window)
 {
-    if (hidden) show_again(window);
-    if (show_text(window, IDS_ACT_NOW, MB_OKCANCEL | MB_ICONQUESTION) == IDOK) fire_now(window);
+    show_again(window);
+    SetForegroundWindow(window);
+    if (show_text(window, IDS_ACT_NOW, MB_OKCANCEL | MB_ICONQUESTION | MB_SETFOREGROUND) == IDOK)
+        fire_now(window);
+    else
+        on_stop(window);
 }
 
 void on_timer(HWND window)
@@ -197,9 +211,8 @@ void on_timer(HWND window)
     const TickResult result = tick(schedule_clock, mode_of(window), system_local_time(), system_milliseconds());
     if (result.show_countdown) show_countdown(window, result.countdown_display);
     if (!result.due) return;
-    // The Stop command runs as if pressed; a BM_CLICK can fail while the dialog is
-    // not the active window, which a hidden window never is.
-    on_stop(window);
+    // No further tick while the user is asked or the letter goes out.
+    disarm(schedule_clock);
     if (result.late)
         confirm_late_action(window);
     else

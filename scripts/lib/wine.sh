@@ -51,6 +51,18 @@ wine_prefix_ready() {
   touch "$marker"
 }
 
+# From here on the prefix of its own whose screen is 150 % (144 dpi), made on first
+# use; its wineserver is not the session's.
+wine_use_144dpi_prefix() {
+  export WINEPREFIX="$WINEPREFIX-144dpi"
+  wine_prefix_ready
+  if [ -f "$WINEPREFIX/.tulvo-144dpi" ]; then return 0; fi
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.tulvo-144dpi"
+}
+
 # Starts a display (unless one is given; the first free number from
 # TULVO_DISPLAY_BASE, 90 by default) and a persistent wineserver, warmed up once, so
 # that each Wine test process starts in a few milliseconds.

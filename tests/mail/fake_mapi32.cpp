@@ -64,12 +64,20 @@ void call_back(const char* entry)
     if (callback) callback(entry);
 }
 
+// A client's question box: the caller's windows stay live under its message loop.
+void dispatch_for_ever()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    Sleep(INFINITE);
+}
+
 // Logs the call, runs the test's callback and answers as scripted.
 ULONG answer(const char* entry, const char* line, ULONG failure)
 {
     append_line(FAKE_MAPI_LOG, line);
     call_back(entry);
-    if (listed_in(FAKE_MAPI_HANG, entry)) Sleep(INFINITE);
+    if (listed_in(FAKE_MAPI_HANG, entry)) dispatch_for_ever();
     return listed_in(FAKE_MAPI_FAIL, entry) ? failure : SUCCESS_SUCCESS;
 }
 

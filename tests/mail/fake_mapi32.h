@@ -7,7 +7,9 @@
 //   FAKE_MAPI_LOADS     file to which the full path of every loaded copy is appended
 //   FAKE_MAPI_FAIL      comma-separated entry point names that return a failure
 //   FAKE_MAPI_HANG      comma-separated entry point names that never return, as a
-//                       client waiting on a question nobody answers
+//                       client waiting on a question nobody answers; meanwhile the
+//                       calling thread's messages are dispatched, as the client's
+//                       own window would have them
 //   FAKE_MAPI_CALLBACK  decimal address of a void(const char* entry) function of
 //                       the test, called inside every call after it is logged
 // Log lines (texts between brackets with CR and LF as \r and \n, a missing text as "null"):

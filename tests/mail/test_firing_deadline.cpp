@@ -74,31 +74,41 @@ TEST(FiringDeadline, AConnectThatIsNeverAnsweredCannotHoldTheRequestBack)
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
+// A refused request of the watch is made once more when the send returns.
 TEST(FiringDeadline, AMailClientThatDoesNotReturnCannotHoldTheRequestBack)
 {
-    use_server(25);
-    FakeMapi fake;
-    MessageBoxWatcher watcher;
-    ASSERT_EQ(arm_notification(nullptr, true), 0);
-    reset_system_double();
-    requested_during_send = false;
-    // The client sits in its send (asking a user who is not there) until the request has been made.
-    fake.on_call([](const char* entry) {
-        if (lstrcmpA(entry, "MAPISendMail") == 0) requested_during_send = wait_for_shutdown_requests(1);
-    });
-    std::uint64_t started_ms = 0;
-    {
-        FastClock fast;
-        started_ms = system_milliseconds();
-        fire(power_off_mailing_by_mapi);
+    struct Case {
+        std::size_t refused;
+        std::size_t requests;
+    } cases[] = {{0, 1}, {1, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refused);
+        use_server(25);
+        FakeMapi fake;
+        MessageBoxWatcher watcher;
+        ASSERT_EQ(arm_notification(nullptr, true), 0);
+        reset_system_double();
+        refuse_shutdown_requests(c.refused);
+        requested_during_send = false;
+        // The client sits in its send (asking a user who is not there) until the request has been made.
+        fake.on_call([](const char* entry) {
+            if (lstrcmpA(entry, "MAPISendMail") == 0) requested_during_send = wait_for_shutdown_requests(1);
+        });
+        std::uint64_t started_ms = 0;
+        {
+            FastClock fast;
+            started_ms = system_milliseconds();
+            fire(power_off_mailing_by_mapi);
+        }
+        EXPECT_TRUE(requested_during_send);
+        EXPECT_TRUE(quit_posted());
+        const std::vector<ShutdownRequest> requests = shutdown_requests();
+        ASSERT_EQ(requests.size(), c.requests);
+        EXPECT_LE(requests[0].at_ms - started_ms, firing_limit_ms);
+        for (const ShutdownRequest& request : requests)
+            EXPECT_EQ(request.flags, static_cast<unsigned>(EWX_POWEROFF | EWX_FORCE));
+        EXPECT_EQ(fake.entries(), (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPISendMail",
+                                                            "MAPIFreeBuffer", "MAPILogoff"}));
+        EXPECT_TRUE(watcher.boxes().empty());
     }
-    EXPECT_TRUE(requested_during_send);
-    EXPECT_TRUE(quit_posted());
-    const std::vector<ShutdownRequest> requests = shutdown_requests();
-    ASSERT_EQ(requests.size(), 1u) << "the send's return makes no second request";
-    EXPECT_LE(requests[0].at_ms - started_ms, firing_limit_ms);
-    EXPECT_EQ(requests[0].flags, static_cast<unsigned>(EWX_POWEROFF | EWX_FORCE));
-    EXPECT_EQ(fake.entries(),
-              (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}));
-    EXPECT_TRUE(watcher.boxes().empty());
 }

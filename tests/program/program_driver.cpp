@@ -25,13 +25,14 @@ std::string own_directory()
     return directory.substr(0, directory.find_last_of('\\') + 1);
 }
 
-// owner null: the main dialog, shown or hidden; else a message box owned by it.
-HWND find(DWORD process, HWND owner)
+// owner null: the main dialog, shown or hidden; else a message box owned by it,
+// saying text unless that is empty.
+HWND find(DWORD process, HWND owner, const std::wstring& text = std::wstring())
 {
-    return find_dialog(process, [owner](HWND dialog) {
+    return find_dialog(process, [owner, &text](HWND dialog) {
         if (owner == nullptr) return GetDlgItem(dialog, IDC_TABS) != nullptr;
         return GetWindow(dialog, GW_OWNER) == owner && IsWindowVisible(dialog) &&
-               GetDlgItem(dialog, message_box_text_id) != nullptr;
+               GetDlgItem(dialog, message_box_text_id) != nullptr && (text.empty() || box_text(dialog) == text);
     });
 }
 
@@ -43,14 +44,17 @@ std::string system_calls_file() { return recorded_file("system_calls.txt"); }
 
 std::string settings_at_request_file() { return recorded_file("settings_at_request.ini"); }
 
-std::string recorded_shutdowns()
+std::string recorded_lines(std::initializer_list<const char*> kinds)
 {
     std::istringstream lines(file_text(system_calls_file()));
-    std::string shutdowns;
+    std::string chosen;
     for (std::string line; std::getline(lines, line);)
-        if (line.rfind("shutdown ", 0) == 0) shutdowns += line + "\n";
-    return shutdowns;
+        for (const char* kind : kinds)
+            if (line.rfind(kind, 0) == 0) chosen += line + "\n";
+    return chosen;
 }
+
+std::string recorded_shutdowns() { return recorded_lines({"shutdown "}); }
 
 std::string shutdown_line(unsigned flags) { return "shutdown " + std::to_string(flags) + " reason=80000000 armed=0\r\n"; }
 
@@ -217,6 +221,13 @@ HWND Program::wait_box(DWORD timeout_ms)
 {
     HWND box = nullptr;
     wait_for([&] { return (box = find(process_id_, dialog())) != nullptr; }, timeout_ms);
+    return box;
+}
+
+HWND Program::wait_box_saying(const std::wstring& text, DWORD timeout_ms)
+{
+    HWND box = nullptr;
+    wait_for([&] { return (box = find(process_id_, dialog(), text)) != nullptr; }, timeout_ms);
     return box;
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "tests/support/dialog_search.h"
@@ -18,8 +19,10 @@ std::string system_calls_file();               // written by tulvo_recorded.exe 
 std::string settings_at_request_file();        // the settings file as the last shutdown request found it
 std::string program_settings_file();           // <AppData>\tulvo_recorded\tulvo_recorded.ini
 
-// The shutdown lines of system_calls_file() ("" when none), and the line one
-// planned request of these flags makes while the schedule is stopped.
+// The lines of system_calls_file() that begin with one of kinds ("" when none),
+// e.g. {"keep-awake "}; the shutdown lines, and the line one planned request of
+// these flags makes once the clock is disarmed.
+std::string recorded_lines(std::initializer_list<const char*> kinds);
 std::string recorded_shutdowns();
 std::string shutdown_line(unsigned flags);
 // Deletes what tulvo_recorded.exe recorded.
@@ -94,6 +97,8 @@ public:
 
     // The next visible message box owned by the dialog; null when none came in time.
     HWND wait_box(DWORD timeout_ms = 10000);
+    // The same, the box that says text, among others that may be open.
+    HWND wait_box_saying(const std::wstring& text, DWORD timeout_ms = 10000);
 
     // True when the process ended within timeout_ms; code receives its exit code.
     bool wait_exit(DWORD timeout_ms, DWORD* code = nullptr);

@@ -1,8 +1,10 @@
 // The system calls of the test build of the program (tulvo_recorded.exe). Instead
 // of being made, the shutdown and keep-awake requests are appended, one line each
-// and in order, to system_calls.txt (recorded_files.h):
+// and in order, to system_calls.txt (recorded_files.h), and so is every write to
+// the settings file (which is made):
 //   keep-awake on | keep-awake off
-//   shutdown <flags> reason=<hex> armed=<0|1>   ("armed=0": Stop ran before the request)
+//   shutdown <flags> reason=<hex> armed=<0|1>   ("armed=0": the clock was disarmed before the request)
+//   profile <key>
 // and at each shutdown request the settings file is copied to settings_at_request.ini
 // there, which is what a forced end of the session would leave. The clocks
 // run on from the real ones by the offset a test keeps in the RecordedClock mapping.
@@ -12,6 +14,7 @@
 #include <cstring>
 
 #include "scheduler/system_calls.h"
+#include "settings/profile_write.h"
 #include "settings/settings_file.h"
 #include "tests/program/recorded_clock.h"
 #include "tests/program/recorded_files.h"
@@ -46,11 +49,21 @@ long long clock_offset_ms()
 
 } // namespace
 
-void system_shutdown_request(unsigned flags, unsigned reason)
+// Taken, as far as the program can tell.
+bool system_shutdown_request(unsigned flags, unsigned reason)
 {
     CopyFileA(settings_path().c_str(), recorded_file("settings_at_request.ini").c_str(), FALSE);
     char line[96];
     std::snprintf(line, sizeof line, "shutdown %u reason=%x armed=%d\r\n", flags, reason, schedule_clock.armed ? 1 : 0);
+    record(line);
+    return true;
+}
+
+void system_profile_write(const char* section, const char* key, const char* value, const char* path)
+{
+    WritePrivateProfileStringA(section, key, value, path);
+    char line[96];
+    std::snprintf(line, sizeof line, "profile %s\r\n", key);
     record(line);
 }
 

@@ -324,8 +324,7 @@ TEST_F(ProgramTest, OneMinuteCountdownKeepsTimeThroughAFrozenThreadThenPressesSt
     clock.advance(2000);
     program.tick();
     ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
-    EXPECT_EQ(file_text(system_calls_file()), "keep-awake on\r\nkeep-awake off\r\n" + shutdown_line(4) +
-                                                  "keep-awake off\r\n");
+    EXPECT_EQ(recorded_shutdowns(), shutdown_line(4));
 }
 
 TEST_F(ProgramTest, KeptAwakeOnlyWhileRunning)
@@ -333,18 +332,54 @@ TEST_F(ProgramTest, KeptAwakeOnlyWhileRunning)
     Program& program = start_shown();
     set_countdown(program, 5);
     program.click(IDC_START);
-    EXPECT_EQ(file_text(system_calls_file()), "keep-awake on\r\n");
+    EXPECT_EQ(recorded_lines({"keep-awake "}), "keep-awake on\r\n");
     program.click(IDC_STOP);
-    EXPECT_EQ(file_text(system_calls_file()), "keep-awake on\r\nkeep-awake off\r\n");
+    EXPECT_EQ(recorded_lines({"keep-awake "}), "keep-awake on\r\nkeep-awake off\r\n");
     program.click(IDC_EXIT);
     ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
-    EXPECT_EQ(file_text(system_calls_file()), "keep-awake on\r\nkeep-awake off\r\nkeep-awake off\r\n");
+    EXPECT_EQ(recorded_lines({"keep-awake "}), "keep-awake on\r\nkeep-awake off\r\nkeep-awake off\r\n");
 }
 
-TEST_F(ProgramTest, ActionFoundDueAMinuteLateShowsTheHiddenWindowAndAsks)
+// The firing's own save is the last write; the PC is kept awake until the request.
+TEST_F(ProgramTest, KeepAwakeEndsAndNoSettingIsWrittenOnlyAfterTheRequest)
 {
-    for (int answer : {IDCANCEL, IDOK}) {
-        SCOPED_TRACE(answer == IDOK ? "OK" : "Cancel");
+    enum class Firing { DueTick, LateQuestionAnsweredOk };
+    for (Firing firing : {Firing::DueTick, Firing::LateQuestionAnsweredOk}) {
+        SCOPED_TRACE(firing == Firing::DueTick ? "due tick" : "late question");
+        forget_recorded_calls();
+        ProgramClock clock;
+        Program& program = start_shown();
+        set_countdown(program, 1);
+        program.click(IDC_START);
+        clock.advance(firing == Firing::DueTick ? 61000 : 61000 + 60000);
+        program.post_tick();
+        if (firing == Firing::LateQuestionAnsweredOk) {
+            HWND question = program.wait_box_saying(load_text(IDS_ACT_NOW));
+            ASSERT_NE(question, nullptr);
+            press_box_button(question, IDOK);
+        }
+        ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
+        const std::string calls = recorded_lines({"keep-awake ", "shutdown ", "profile "});
+        const std::size_t request = calls.find(shutdown_line(12));
+        ASSERT_NE(request, std::string::npos) << calls;
+        const std::string before = calls.substr(0, request);
+        const std::string after = calls.substr(request + shutdown_line(12).size());
+        EXPECT_EQ(before.rfind("keep-awake on\r\n", 0), 0u) << calls;
+        EXPECT_EQ(before.find("keep-awake off"), std::string::npos) << calls;
+        EXPECT_NE(before.find("profile UseMAPI\r\n"), std::string::npos) << calls;
+        EXPECT_EQ(after.rfind("keep-awake off\r\n", 0), 0u) << calls;
+        EXPECT_EQ(after.find("profile "), std::string::npos) << calls;
+    }
+}
+
+TEST_F(ProgramTest, ActionFoundDueAMinuteLateShowsTheHiddenWindowAndAsksInFront)
+{
+    struct Case {
+        bool hint_open; // the late tick comes while the Hide hint is still open
+        int answer;
+    } cases[] = {{false, IDCANCEL}, {false, IDOK}, {true, IDCANCEL}, {true, IDOK}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.hint_open ? "hint open, " : "hint closed, ") + (c.answer == IDOK ? "OK" : "Cancel"));
         forget_recorded_calls();
         ProgramClock clock;
         Program& program = start_shown();
@@ -353,25 +388,32 @@ TEST_F(ProgramTest, ActionFoundDueAMinuteLateShowsTheHiddenWindowAndAsks)
         program.post_click(IDC_HIDE);
         HWND hint = program.wait_box();
         ASSERT_NE(hint, nullptr);
-        press_box_button(hint, IDOK);
-        ASSERT_TRUE(wait_for([&] { return !IsWindow(hint); }, exit_timeout_ms));
+        if (!c.hint_open) {
+            press_box_button(hint, IDOK);
+            ASSERT_TRUE(wait_for([&] { return !IsWindow(hint); }, exit_timeout_ms));
+        }
         // The PC slept through the end of the countdown.
         clock.advance(61000 + 60000);
         program.post_tick();
-        HWND question = program.wait_box();
+        HWND question = program.wait_box_saying(load_text(IDS_ACT_NOW));
         ASSERT_NE(question, nullptr);
-        EXPECT_EQ(box_text(question), load_text(IDS_ACT_NOW));
         EXPECT_TRUE(box_has_cancel(question));
         EXPECT_TRUE(program.window_visible());
+        EXPECT_EQ(GetForegroundWindow(), question);
         EXPECT_EQ(recorded_shutdowns(), "");
-        press_box_button(question, answer);
-        if (answer == IDOK) {
+        press_box_button(question, c.answer);
+        if (c.answer == IDOK) {
             ASSERT_TRUE(program.wait_exit(exit_timeout_ms));
             EXPECT_EQ(recorded_shutdowns(), shutdown_line(12));
             continue;
         }
         ASSERT_TRUE(wait_for([&] { return !IsWindow(question); }, exit_timeout_ms));
+        if (c.hint_open) {
+            press_box_button(hint, IDOK);
+            ASSERT_TRUE(wait_for([&] { return !IsWindow(hint); }, exit_timeout_ms));
+        }
         program.tick();
+        EXPECT_TRUE(program.window_visible());
         EXPECT_TRUE(program.enabled(IDC_START));
         EXPECT_FALSE(program.enabled(IDC_STOP));
         for (int id : schedule_inputs) EXPECT_TRUE(program.enabled(id)) << id;

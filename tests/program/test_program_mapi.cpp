@@ -9,6 +9,7 @@
 #include "app/resource.h"
 #include "tests/mail/fake_mapi_control.h"
 #include "tests/program/program_driver.h"
+#include "tests/support/guarded_send.h"
 
 namespace {
 
@@ -68,20 +69,38 @@ TEST_F(ProgramMapiTest, AMapi32BesideTheProgramOrInTheSettingsFolderIsNeverLoade
     EXPECT_EQ(fake.entries(), (std::vector<std::string>{"MAPILogon", "MAPIResolveName"}));
 }
 
-TEST_F(ProgramMapiTest, AMailClientThatNeverReturnsCannotHoldTheRequestBack)
+enum class Firing { DueTick, StartAnsweredOk };
+
+// One program and one client per process: a case each.
+class HungClientFiring : public ProgramMapiTest, public testing::WithParamInterface<Firing> {};
+
+// The client's own message loop keeps the window live while it holds the send: the
+// request still comes, nothing can start a second firing, and nothing more is written.
+TEST_P(HungClientFiring, AMailClientThatNeverReturnsCannotHoldTheRequestBackNorLetAFiringBeginAgain)
 {
+    const int locked[] = {IDC_START,  IDC_STOP,    IDC_AT_TIME,     IDC_AFTER_MINUTES,  IDC_POWER_OFF,
+                          IDC_REBOOT, IDC_LOG_OFF, IDC_TARGET_SPIN, IDC_COUNTDOWN_SPIN, IDC_TARGET_DATE};
     FakeMapi fake;
     fake.hang("MAPISendMail");
     ProgramClock clock;
     Program program;
     arm_mapi(program);
     program.click(IDC_AFTER_MINUTES);
-    program.spin(IDC_COUNTDOWN_SPIN, true);
-    program.click(IDC_START);
-    clock.advance(61000);
-    program.post_tick();
+    if (GetParam() == Firing::DueTick) {
+        program.spin(IDC_COUNTDOWN_SPIN, true);
+        program.click(IDC_START);
+        clock.advance(61000);
+        program.post_tick();
+    } else {
+        program.post_click(IDC_START);
+        HWND question = program.wait_box();
+        ASSERT_NE(question, nullptr);
+        press_box_button(question, IDOK);
+    }
     ASSERT_TRUE(wait_for([&] { return fake.entries().size() == 3; }, timeout_ms)) << "the send began";
-    EXPECT_TRUE(wait_for(
+    program.sync();
+    for (int id : locked) EXPECT_FALSE(program.enabled(id)) << id;
+    ASSERT_TRUE(wait_for(
         [&] {
             clock.advance(1000);
             return recorded_shutdowns() != "";
@@ -90,7 +109,16 @@ TEST_F(ProgramMapiTest, AMailClientThatNeverReturnsCannotHoldTheRequestBack)
     EXPECT_EQ(recorded_shutdowns(), shutdown_line(12));
     EXPECT_TRUE(program.running()) << "the client still has the call";
     EXPECT_NE(file_text(settings_at_request_file()).find("MailAdr=admin@example.org"), std::string::npos);
+    const std::string written = recorded_lines({"profile "});
+    send_or_fail(program.dialog(), WM_ENDSESSION, TRUE);
+    EXPECT_EQ(recorded_lines({"profile "}), written);
+    for (int id : locked) EXPECT_FALSE(program.enabled(id)) << id;
 }
+
+INSTANTIATE_TEST_SUITE_P(Firings, HungClientFiring, testing::Values(Firing::DueTick, Firing::StartAnsweredOk),
+                         [](const testing::TestParamInfo<Firing>& info) {
+                             return info.param == Firing::DueTick ? "DueTick" : "StartAnsweredOk";
+                         });
 
 TEST_F(ProgramMapiTest, TheTestButtonSendsTheFieldsAsTheyStand)
 {

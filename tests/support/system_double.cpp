@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "scheduler/system_calls.h"
+#include "settings/profile_write.h"
 #include "tests/support/moved_clock.h"
 #include "tests/support/test_helpers.h"
 
@@ -14,15 +15,27 @@ namespace {
 std::mutex mutex;
 std::vector<ShutdownRequest> requests;
 std::vector<bool> awake_calls;
+std::size_t refusals_left = 0;
+std::size_t profile_write_count = 0;
 std::atomic<std::uint64_t> offset_ms{0};
 
 } // namespace
 
-void system_shutdown_request(unsigned flags, unsigned reason)
+bool system_shutdown_request(unsigned flags, unsigned reason)
 {
     const std::uint64_t at_ms = system_milliseconds();
     std::lock_guard<std::mutex> lock(mutex);
     requests.push_back({flags, reason, at_ms});
+    if (refusals_left == 0) return true;
+    --refusals_left;
+    return false;
+}
+
+void system_profile_write(const char* section, const char* key, const char* value, const char* path)
+{
+    WritePrivateProfileStringA(section, key, value, path);
+    std::lock_guard<std::mutex> lock(mutex);
+    ++profile_write_count;
 }
 
 void system_keep_awake(bool on)
@@ -45,6 +58,18 @@ std::vector<bool> keep_awake_calls()
 {
     std::lock_guard<std::mutex> lock(mutex);
     return awake_calls;
+}
+
+void refuse_shutdown_requests(std::size_t count)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    refusals_left = count;
+}
+
+std::size_t profile_writes()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return profile_write_count;
 }
 
 void advance_clock(std::uint64_t ms) { offset_ms += ms; }
@@ -80,6 +105,8 @@ void reset_system_double()
     std::lock_guard<std::mutex> lock(mutex);
     requests.clear();
     awake_calls.clear();
+    refusals_left = 0;
+    profile_write_count = 0;
     offset_ms = 0;
 }
 

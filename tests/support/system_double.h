@@ -1,10 +1,12 @@
 // Test double for the system calls the program makes through scheduler/system_calls.h:
-// records every shutdown and keep-awake request instead of making it, and runs the
+// records every shutdown and keep-awake request instead of making it, counts the
+// settings file's writes (made as asked), and runs the
 // clocks on from the real ones by whatever a test has advanced them. Safe to use
 // from several threads (the firing's watch makes its request from its own).
 #ifndef TULVO_TEST_SYSTEM_DOUBLE_H
 #define TULVO_TEST_SYSTEM_DOUBLE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +19,12 @@ struct ShutdownRequest {
 std::vector<ShutdownRequest> shutdown_requests();
 // true for "keep awake", false for "may sleep again", in the order asked.
 std::vector<bool> keep_awake_calls();
+
+// The next count shutdown requests are recorded and reported refused.
+void refuse_shutdown_requests(std::size_t count);
+
+// Writes to a settings file since the last reset.
+std::size_t profile_writes();
 
 // Moves both clocks (monotonic and local time) on, as if that much time passed at once.
 void advance_clock(std::uint64_t ms);
