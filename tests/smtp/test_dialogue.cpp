@@ -400,11 +400,14 @@ TEST(SmtpDialogue, AnAddressHoldingAControlByteIsRefusedBeforeConnecting)
         Message m;
         m.mailbox = row.mailbox;
         m.recipient = row.recipient;
-        SmtpScript script = script_of(accepting_steps(true));
-        ScriptedSmtpServer server(script);
-        const Outcome outcome = converse(server, server.port(), m, SendMode::Interactive, nullptr);
+        ScriptedSmtpServer server(script_of(accepting_steps(true)));
+        MessageBoxWatcher watcher;
+        ASSERT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
+        smtp_dialogue(nullptr, server.port(), m.login, m.password, m.mailbox, m.recipient, m.subject, m.body,
+                      SendMode::Interactive, a_minute_from_now());
+        smtp_release();
         EXPECT_FALSE(server.connected());
         const std::string& value = row.text == IDS_SMTP_BAD_MAILBOX ? m.mailbox : m.recipient;
-        expect_one_error_box(outcome, text_with_value(row.text, value.c_str()), nullptr);
+        expect_one_error_box(watcher.boxes(), text_with_value(row.text, value.c_str()), nullptr);
     }
 }
