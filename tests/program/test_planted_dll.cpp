@@ -98,6 +98,7 @@ TEST(ProgramImage, ACrypt32PlantedBesideTheProgramNeverRuns)
     {
         Program program(exe);
         ASSERT_NE(program.dialog(), nullptr);
+        ASSERT_TRUE(wait_for([&] { return program.window_visible(); }, 10000));
         program.select_tab(1);
         program.post_click(IDC_TEST_SEND);
         EXPECT_GT(server.first_bytes(), 0) << "a TLS session began";

@@ -372,7 +372,7 @@ TEST_F(ProgramTest, KeepAwakeEndsAndNoSettingIsWrittenOnlyAfterTheRequest)
     }
 }
 
-TEST_F(ProgramTest, ActionFoundDueAMinuteLateShowsTheHiddenWindowAndAsksInFront)
+TEST_F(ProgramTest, ActionFoundDueAMinuteLateShowsTheHiddenWindowAndAsks)
 {
     struct Case {
         bool hint_open; // the late tick comes while the Hide hint is still open
@@ -399,7 +399,6 @@ TEST_F(ProgramTest, ActionFoundDueAMinuteLateShowsTheHiddenWindowAndAsksInFront)
         ASSERT_NE(question, nullptr);
         EXPECT_TRUE(box_has_cancel(question));
         EXPECT_TRUE(program.window_visible());
-        EXPECT_EQ(GetForegroundWindow(), question);
         EXPECT_EQ(recorded_shutdowns(), "");
         press_box_button(question, c.answer);
         if (c.answer == IDOK) {
