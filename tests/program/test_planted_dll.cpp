@@ -80,6 +80,7 @@ TEST(ProgramImage, ACrypt32PlantedBesideTheProgramNeverRuns)
     ASSERT_TRUE(CopyFileA((test_folder() + "planted_dll.dll").c_str(), planted.c_str(), FALSE));
     DeleteFileA((planted + ".loaded").c_str());
     const std::string settings = program_settings_file();
+    DeleteFileA(settings.c_str());
     CreateDirectoryA(settings.substr(0, settings.find_last_of('\\')).c_str(), nullptr);
     ASSERT_TRUE(WritePrivateProfileStringA("MAIL", "SmtpAdr", "localhost", settings.c_str()));
     ASSERT_TRUE(WritePrivateProfileStringA("MAIL", "SmtpPort", "465", settings.c_str()));
