@@ -1,7 +1,7 @@
-// The one shared buffer through which every text enters the program: a settings
-// value, a message text, a dialog field, a formatted number, the host name, one
-// received network chunk. At most 99 characters and a terminator fit; a received
-// chunk may fill all 100 bytes, being bounded by its count.
+// The shared buffer through which a dialog field, the shown target time, the local
+// host name and each received network chunk pass (message texts pass through its
+// wide twin). At most 99 characters and a terminator fit; a received chunk may
+// fill all 100 bytes, being bounded by its count.
 #ifndef TULVO_TEXT_SCRATCH_H
 #define TULVO_TEXT_SCRATCH_H
 

@@ -3,8 +3,12 @@
 #ifndef TULVO_MAIL_SETTINGS_H
 #define TULVO_MAIL_SETTINGS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+// The most characters a text field takes from a dialog and keeps from the file.
+constexpr std::size_t MAIL_FIELD_LIMIT = 99;
 
 struct MailSettings {
     bool use_mapi = false;

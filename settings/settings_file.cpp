@@ -6,7 +6,6 @@
 
 #include <cstring>
 
-#include "app/text_scratch.h"
 #include "settings/ansi_text.h"
 #include "settings/profile_write.h"
 #include "settings/settings_path.h"
@@ -16,17 +15,17 @@ namespace {
 
 const char section[] = "MAIL";
 
-// A field holds at most 99 characters (the text scratch), which Base64 makes 132; the
+// A field holds at most MAIL_FIELD_LIMIT (99) characters, which Base64 makes 132; the
 // Base64 keys are read with room for that so that a long body, login or password
 // survives. A longer stored value is cut at a group boundary and still decodes.
-constexpr std::size_t base64_read_size = base64_length_for(TEXT_SCRATCH_SIZE - 1) + 1;
+constexpr std::size_t base64_read_size = base64_length_for(MAIL_FIELD_LIMIT) + 1;
 
 // A plain field of 99 characters that begins or ends with a blank or a quote is
 // written inside quotes: the read takes room for those two, which the profile
-// reader strips again.
-constexpr std::size_t plain_read_size = TEXT_SCRATCH_SIZE + 2;
+// reader strips again, and for the terminator.
+constexpr std::size_t plain_read_size = MAIL_FIELD_LIMIT + 3;
 
-constexpr std::size_t longest_field = TEXT_SCRATCH_SIZE - 1;
+constexpr std::size_t longest_field = MAIL_FIELD_LIMIT;
 
 // Computed by load_settings, used by every save.
 std::string settings_file_path;

@@ -2,6 +2,7 @@
 
 #include "app/text_scratch.h"
 #include "settings/ansi_text.h"
+#include "settings/mail_settings.h"
 
 namespace {
 
@@ -18,12 +19,12 @@ std::string field_text(HWND dialog, int id)
     GetDlgItemTextW(dialog, id, typed, TEXT_SCRATCH_SIZE);
     char converted[TEXT_SCRATCH_SIZE * bytes_per_character] = {};
     WideCharToMultiByte(CP_ACP, 0, typed, -1, converted, sizeof converted, nullptr, nullptr);
-    const std::string field = cut_at_character(converted, TEXT_SCRATCH_SIZE - 1, system_code_page());
+    const std::string field = cut_at_character(converted, MAIL_FIELD_LIMIT, system_code_page());
     lstrcpynA(text_scratch, field.c_str(), TEXT_SCRATCH_SIZE);
     return text_scratch;
 }
 
 void limit_field(HWND dialog, int id)
 {
-    SendDlgItemMessageA(dialog, id, EM_SETLIMITTEXT, TEXT_SCRATCH_SIZE - 1, 0);
+    SendDlgItemMessageA(dialog, id, EM_SETLIMITTEXT, MAIL_FIELD_LIMIT, 0);
 }

@@ -1,6 +1,7 @@
 // The lines the SMTP client puts on the wire, each complete with its CR LF. On a
-// plain port texts go out as stored, without angle brackets; a submission over
-// TLS (ports 465 and 587) says EHLO and puts the addresses in brackets.
+// plain port texts go out as stored, without angle brackets, and the body
+// dot-stuffed; a submission over TLS (ports 465 and 587) says EHLO and puts the
+// addresses in brackets.
 #ifndef TULVO_SMTP_WIRE_LINES_H
 #define TULVO_SMTP_WIRE_LINES_H
 

@@ -211,8 +211,8 @@ bool modern_protocol()
     return info.dwProtocol != 0 && (info.dwProtocol & ~allowed_protocols) == 0;
 }
 
-// The chain must end in a trusted root with no error anywhere: Wine lets a partial
-// chain (issuer not found) pass the policy check.
+// The chain must end in a trusted root with no error anywhere: the policy check
+// alone is not relied on to refuse a partial chain (issuer not found).
 bool chain_trusted(PCCERT_CHAIN_CONTEXT chain)
 {
     wchar_t wide_name[longest_server_name + 1];
