@@ -1,5 +1,5 @@
-// The one call that writes to the settings file, a seam like scheduler/system_calls.h:
-// the program links the real one (scheduler/system_calls.cpp), tests link recorders
+// The one call that writes to the settings file, a seam like app/system_calls.h:
+// the program links the real one (app/system_calls.cpp), tests link recorders
 // that write through.
 #ifndef TULVO_PROFILE_WRITE_H
 #define TULVO_PROFILE_WRITE_H

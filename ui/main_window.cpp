@@ -8,7 +8,7 @@
 #include "app/resource.h"
 #include "app/text_scratch.h"
 #include "scheduler/firing.h"
-#include "scheduler/system_calls.h"
+#include "app/system_calls.h"
 #include "settings/settings_file.h"
 #include "settings/value_rules.h"
 #include "ui/mail_tab.h"

@@ -9,7 +9,7 @@
 #include "mail/smtp/receive_reply.h"
 #include "mail/smtp/submission_message.h"
 #include "mail/smtp/wire_lines.h"
-#include "scheduler/system_calls.h"
+#include "app/system_calls.h"
 
 namespace {
 

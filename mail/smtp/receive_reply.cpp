@@ -4,7 +4,7 @@
 
 #include "app/text_scratch.h"
 #include "mail/smtp/byte_stream.h"
-#include "scheduler/system_calls.h"
+#include "app/system_calls.h"
 
 ReplyReader reply_reader;
 

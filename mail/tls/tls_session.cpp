@@ -4,7 +4,7 @@
 
 #include "mail/tls/tls_buffers.h"
 #include "mail/tls/tls_platform.h"
-#include "scheduler/system_calls.h"
+#include "app/system_calls.h"
 
 namespace {
 

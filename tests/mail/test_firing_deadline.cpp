@@ -7,7 +7,7 @@
 
 #include "mail/notification.h"
 #include "scheduler/firing.h"
-#include "scheduler/system_calls.h"
+#include "app/system_calls.h"
 #include "settings/mail_settings.h"
 #include "tests/mail/fake_mapi_control.h"
 #include "tests/servers/scripted_smtp_server.h"

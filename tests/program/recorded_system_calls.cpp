@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "scheduler/system_calls.h"
+#include "app/system_calls.h"
 #include "settings/profile_write.h"
 #include "settings/settings_file.h"
 #include "tests/program/recorded_clock.h"

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <mutex>
 
-#include "scheduler/system_calls.h"
+#include "app/system_calls.h"
 #include "settings/profile_write.h"
 #include "tests/support/moved_clock.h"
 #include "tests/support/test_helpers.h"

@@ -1,4 +1,4 @@
-// Test double for the system calls the program makes through scheduler/system_calls.h:
+// Test double for the system calls the program makes through app/system_calls.h:
 // records every shutdown and keep-awake request instead of making it, counts the
 // settings file's writes (made as asked), and runs the
 // clocks on from the real ones by whatever a test has advanced them. Safe to use

@@ -2,7 +2,7 @@
 
 #include <winsock2.h>
 
-#include "scheduler/system_calls.h"
+#include "app/system_calls.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "scheduler/system_calls.h"
+#include "app/system_calls.h"
 
 #include <windows.h>
 
