@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "mail/smtp/ansi_charset.h"
-#include "mail/smtp/mail_date.h"
+#include "mail/smtp/submission_message.h"
+
 
 MailDate local_mail_date();
 AnsiCharset system_ansi_charset();

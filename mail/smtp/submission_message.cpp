@@ -1,7 +1,106 @@
 #include "mail/smtp/submission_message.h"
 
-#include "mail/smtp/subject_header.h"
 #include "settings/base64.h"
+#include "settings/value_rules.h"
+
+namespace {
+
+struct NamedPage {
+    unsigned code_page;
+    const char* name;
+};
+
+// Every ANSI code page Windows uses; the single-byte windows-125x pages are named
+// by the fallback.
+const NamedPage named_pages[] = {
+    {874, "windows-874"}, {932, "Shift_JIS"}, {936, "GBK"}, {949, "EUC-KR"}, {950, "Big5"}, {65001, "utf-8"},
+};
+
+} // namespace
+
+std::string charset_name(unsigned code_page)
+{
+    for (const NamedPage& page : named_pages)
+        if (page.code_page == code_page) return page.name;
+    return "windows-" + std::to_string(code_page);
+}
+
+namespace {
+
+const char* const day_names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+const char* const month_names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// A number of at least width digits, leading zeros added.
+std::string digits(int value, std::size_t width)
+{
+    const std::string text = decimal_text(value);
+    return text.size() < width ? std::string(width - text.size(), '0') + text : text;
+}
+
+} // namespace
+
+std::string mail_date(const MailDate& date)
+{
+    const int offset = date.utc_offset_minutes < 0 ? -date.utc_offset_minutes : date.utc_offset_minutes;
+    return std::string(day_names[date.day_of_week % 7]) + ", " + digits(date.day, 2) + " " +
+           month_names[(date.month + 11) % 12] + " " + digits(date.year, 4) + " " + digits(date.hour, 2) + ":" +
+           digits(date.minute, 2) + ":" + digits(date.second, 2) + " " + (date.utc_offset_minutes < 0 ? '-' : '+') +
+           digits(offset / 60, 2) + digits(offset % 60, 2);
+}
+
+namespace {
+
+const char* const field = "Subject:";
+const char* const fold = "\r\n ";
+// A word on the field's first line follows "Subject: ", so every word is kept to
+// this, and every line stays within 76 characters.
+const std::size_t longest_word = 66;
+
+// Printable ASCII without "=?", which a reader would take for the start of a word.
+bool plain(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte > 0x7E) return false;
+        if (byte == '=' && i + 1 < text.size() && text[i + 1] == '?') return false;
+    }
+    return true;
+}
+
+std::string encoded_word(const std::string& charset_name, const std::string& bytes)
+{
+    std::string encoded((bytes.size() + 2) / 3 * 4, '\0');
+    base64_encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &encoded[0]);
+    return "=?" + charset_name + "?B?" + encoded + "?=";
+}
+
+} // namespace
+
+std::string subject_header(const std::string& subject, const AnsiCharset& charset)
+{
+    if (subject.empty()) return std::string(field) + "\r\n";
+    if (plain(subject)) return std::string(field) + " " + subject + "\r\n";
+
+    const std::size_t frame = charset.name.size() + 7; // "=?" name "?B?" ... "?="
+    const std::size_t bytes_per_word = (longest_word - frame) / 4 * 3;
+    std::string header = field;
+    std::size_t at = 0;
+    while (at < subject.size()) {
+        std::size_t end = at;
+        for (;;) {
+            const std::size_t next = end + character_length(subject, end, charset.page);
+            // A character longer than a whole word still goes out, alone.
+            if (next - at > bytes_per_word && end > at) break;
+            end = next;
+            if (end == subject.size()) break;
+        }
+        header += at == 0 ? " " : fold;
+        header += encoded_word(charset.name, subject.substr(at, end - at));
+        at = end;
+    }
+    return header + "\r\n";
+}
 
 namespace {
 

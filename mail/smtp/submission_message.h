@@ -1,14 +1,47 @@
 // The message the program submits over TLS, as a mail server of today expects it:
 // From, To, Subject, Date, Message-ID and MIME header lines, an empty line, and the
-// body in base64. Plain values in, bytes out.
+// body in base64; with the pieces it is made of: the ANSI code page as a mail
+// charset, the Date header's value and the encoded Subject. Plain values in,
+// bytes out.
 #ifndef TULVO_SMTP_SUBMISSION_MESSAGE_H
 #define TULVO_SMTP_SUBMISSION_MESSAGE_H
 
 #include <cstdint>
 #include <string>
 
-#include "mail/smtp/ansi_charset.h"
-#include "mail/smtp/mail_date.h"
+#include "settings/ansi_text.h"
+
+// The system's ANSI code page as a mail charset: its name for the Content-Type and
+// encoded words, and its characters' bytes. Plain values in and out.
+struct AnsiCharset {
+    std::string name; // e.g. "windows-1251"
+    AnsiCodePage page;
+};
+
+// The MIME name of an ANSI code page; "windows-" and the number for one it does not know.
+std::string charset_name(unsigned code_page);
+
+// The Date header's value (RFC 5322): local time with its offset from UTC, as in
+// "Tue, 05 Mar 2024 14:07:09 +0300". Plain values in, text out.
+struct MailDate {
+    int year;
+    int month;       // 1-12
+    int day;         // 1-31
+    int day_of_week; // 0 Sunday - 6 Saturday
+    int hour;
+    int minute;
+    int second;
+    int utc_offset_minutes; // local time minus UTC: +180 in Moscow, -300 in New York in winter
+};
+
+std::string mail_date(const MailDate& date);
+
+// The Subject header line of a submitted message: the text as typed when it is
+// printable ASCII, otherwise RFC 2047 encoded words ("=?charset?B?...?=") in the
+// ANSI code page's charset, folded so that no line passes 76 characters and no
+// character is split between two words.
+// "Subject: ..." with its CR LF (and the CR LF of every folded line).
+std::string subject_header(const std::string& subject, const AnsiCharset& charset);
 
 struct SubmissionMessage {
     const std::string& mailbox;

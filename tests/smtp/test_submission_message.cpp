@@ -3,9 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "mail/smtp/ansi_charset.h"
-#include "mail/smtp/mail_date.h"
-#include "mail/smtp/subject_header.h"
 #include "mail/smtp/submission_message.h"
 #include "mail/smtp/wire_lines.h"
 #include "settings/base64.h"
