@@ -54,3 +54,10 @@ std::size_t base64_decode(const char* input, std::size_t length, unsigned char* 
     if (padding > produced) return 0;
     return produced - padding;
 }
+
+std::string base64_of_text(const std::string& text)
+{
+    std::string encoded((text.size() + 2) / 3 * 4, '\0');
+    base64_encode(reinterpret_cast<const unsigned char*>(text.data()), text.size(), &encoded[0]);
+    return encoded;
+}

@@ -4,6 +4,7 @@
 #define TULVO_BASE64_H
 
 #include <cstddef>
+#include <string>
 
 // Writes 4 * ceil(length / 3) characters to output and returns that count.
 std::size_t base64_encode(const unsigned char* input, std::size_t length, char* output);
@@ -13,5 +14,8 @@ std::size_t base64_encode(const unsigned char* input, std::size_t length, char* 
 // multiple of 4, a character outside the alphabet, or more "=" than the bytes
 // the groups carry.
 std::size_t base64_decode(const char* input, std::size_t length, unsigned char* output);
+
+// Base64 of all bytes of a text, as a string.
+std::string base64_of_text(const std::string& text);
 
 #endif

@@ -48,13 +48,6 @@ std::string decimal_text(std::int64_t value)
     return std::string(first, digits + sizeof digits);
 }
 
-std::string base64_of_text(const std::string& text)
-{
-    std::string encoded(base64_length_for(text.size()), '\0');
-    encoded.resize(base64_encode(reinterpret_cast<const unsigned char*>(text.data()), text.size(), &encoded[0]));
-    return encoded;
-}
-
 std::string text_of_base64(const char* stored, std::size_t length)
 {
     std::string decoded(length / 4 * 3, '\0');

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/base64.h"
+
 // The stored flag is set exactly by "Yes" (case-sensitive); "yes" or "YES" clear it.
 bool flag_from_text(const char* text);
 const char* flag_text(bool flag);
@@ -22,8 +24,6 @@ std::string decimal_text(std::int64_t value);
 // The longest Base64 text that decodes to at most max_bytes bytes.
 constexpr std::size_t base64_length_for(std::size_t max_bytes) { return (max_bytes + 2) / 3 * 4; }
 
-// Base64 of all bytes of a text value.
-std::string base64_of_text(const std::string& text);
 
 // A stored Base64 value back as text: a rejected value gives empty text, and a decoded
 // zero byte ends the text.

@@ -28,3 +28,7 @@ void limit_field(HWND dialog, int id)
 {
     SendDlgItemMessageA(dialog, id, EM_SETLIMITTEXT, MAIL_FIELD_LIMIT, 0);
 }
+
+bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on); }

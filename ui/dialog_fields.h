@@ -1,4 +1,5 @@
-// Text fields of the dialogs, read through the shared text buffer.
+// Text fields of the dialogs, read through the shared text buffer, and the state of
+// their buttons.
 #ifndef TULVO_DIALOG_FIELDS_H
 #define TULVO_DIALOG_FIELDS_H
 
@@ -12,5 +13,8 @@ std::string field_text(HWND dialog, int id);
 
 // Lets the edit take no more than field_text keeps, so nothing typed is dropped unseen.
 void limit_field(HWND dialog, int id);
+
+bool checked(HWND dialog, int id);
+void enable(HWND dialog, int id, bool on);
 
 #endif

@@ -23,10 +23,6 @@ const int armed_locked[] = {
     IDC_TO_LABEL,   IDC_SUBJECT_LABEL, IDC_BODY_LABEL,   IDC_TEST_SEND,
 };
 
-bool checked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
-
-void enable(HWND window, int id, bool on) { EnableWindow(GetDlgItem(window, id), on); }
-
 // A failed arming has shown why (or was refused while another operation runs):
 // only the tick is taken back, which issues no command.
 // The use-MAPI box stays live while a mail client's logon window is open, so it

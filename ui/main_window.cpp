@@ -11,6 +11,7 @@
 #include "app/system_calls.h"
 #include "settings/settings_file.h"
 #include "settings/value_rules.h"
+#include "ui/dialog_fields.h"
 #include "ui/mail_tab.h"
 
 ScheduleClock schedule_clock;
@@ -36,10 +37,6 @@ const int schedule_inputs[] = {
 
 HANDLE show_event;
 bool hidden;
-
-bool checked(HWND window, int id) { return IsDlgButtonChecked(window, id) == BST_CHECKED; }
-
-void enable(HWND window, int id, bool on) { EnableWindow(GetDlgItem(window, id), on); }
 
 ScheduleMode mode_of(HWND window)
 {

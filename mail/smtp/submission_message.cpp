@@ -70,9 +70,7 @@ bool plain(const std::string& text)
 
 std::string encoded_word(const std::string& charset_name, const std::string& bytes)
 {
-    std::string encoded((bytes.size() + 2) / 3 * 4, '\0');
-    base64_encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), &encoded[0]);
-    return "=?" + charset_name + "?B?" + encoded + "?=";
+    return "=?" + charset_name + "?B?" + base64_of_text(bytes) + "?=";
 }
 
 } // namespace

@@ -59,11 +59,7 @@ std::string ehlo_line(const char* host_name) { return greeting_line("EHLO ", hos
 
 std::string auth_line(const std::string& value)
 {
-    std::string line((value.size() + 2) / 3 * 4, '\0');
-    const std::size_t written =
-        base64_encode(reinterpret_cast<const unsigned char*>(value.data()), value.size(), &line[0]);
-    line.resize(written);
-    return line + line_end;
+    return base64_of_text(value) + line_end;
 }
 
 std::string mail_from_line(const std::string& mailbox) { return "MAIL FROM:" + mailbox + line_end; }

@@ -15,7 +15,6 @@
 
 namespace {
 
-const int message_box_text_id = 0xFFFF;
 
 std::string own_directory()
 {
@@ -32,7 +31,7 @@ HWND find(DWORD process, HWND owner, const std::wstring& text = std::wstring())
     return find_dialog(process, [owner, &text](HWND dialog) {
         if (owner == nullptr) return GetDlgItem(dialog, IDC_TABS) != nullptr;
         return GetWindow(dialog, GW_OWNER) == owner && IsWindowVisible(dialog) &&
-               GetDlgItem(dialog, message_box_text_id) != nullptr && (text.empty() || box_text(dialog) == text);
+               GetDlgItem(dialog, MESSAGE_BOX_TEXT_ID) != nullptr && (text.empty() || box_text(dialog) == text);
     });
 }
 
@@ -240,7 +239,7 @@ bool Program::wait_exit(DWORD timeout_ms, DWORD* code)
 
 bool Program::running() { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
-std::wstring box_text(HWND box) { return wide_window_text(GetDlgItem(box, message_box_text_id)); }
+std::wstring box_text(HWND box) { return wide_window_text(GetDlgItem(box, MESSAGE_BOX_TEXT_ID)); }
 
 bool box_has_cancel(HWND box) { return GetDlgItem(box, IDCANCEL) != nullptr; }
 

@@ -20,9 +20,6 @@ namespace {
 
 const DWORD exit_timeout_ms = 10000;
 
-const int schedule_inputs[] = {IDC_AT_TIME, IDC_AFTER_MINUTES, IDC_POWER_OFF,      IDC_REBOOT,
-                               IDC_LOG_OFF, IDC_TARGET_SPIN,   IDC_COUNTDOWN_SPIN, IDC_TARGET_DATE};
-
 const int schedule_group[] = {IDC_AT_TIME,       IDC_AFTER_MINUTES, IDC_POWER_OFF,   IDC_REBOOT,
                               IDC_LOG_OFF,       IDC_TARGET_SPIN,   IDC_COUNTDOWN_SPIN, IDC_COUNTDOWN,
                               IDC_TARGET_TIME,   IDC_MINUTES_LABEL, IDC_TARGET_DATE, IDC_ACTION_GROUP,
@@ -233,8 +230,8 @@ TEST_F(ProgramTest, StartAndStopLockAndUnlockExactlyTheEightInputs)
     EXPECT_TRUE(program.enabled(IDC_STOP));
     const std::vector<int> ids = every_control();
     for (size_t i = 0; i < ids.size(); ++i) {
-        const bool input = std::find(std::begin(schedule_inputs), std::end(schedule_inputs), ids[i]) !=
-                           std::end(schedule_inputs);
+        const bool input = std::find(std::begin(SCHEDULE_INPUTS), std::end(SCHEDULE_INPUTS), ids[i]) !=
+                           std::end(SCHEDULE_INPUTS);
         if (input) {
             EXPECT_FALSE(program.enabled(ids[i])) << ids[i];
         } else if (ids[i] != IDC_START && ids[i] != IDC_STOP) {
@@ -415,7 +412,7 @@ TEST_F(ProgramTest, ActionFoundDueAMinuteLateShowsTheHiddenWindowAndAsks)
         EXPECT_TRUE(program.window_visible());
         EXPECT_TRUE(program.enabled(IDC_START));
         EXPECT_FALSE(program.enabled(IDC_STOP));
-        for (int id : schedule_inputs) EXPECT_TRUE(program.enabled(id)) << id;
+        for (int id : SCHEDULE_INPUTS) EXPECT_TRUE(program.enabled(id)) << id;
         EXPECT_EQ(recorded_shutdowns(), "");
         program.click(IDC_EXIT);
         ASSERT_TRUE(program.wait_exit(exit_timeout_ms));

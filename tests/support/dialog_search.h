@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// The static that holds a message box's text.
+constexpr int MESSAGE_BOX_TEXT_ID = 0xFFFF;
+
 // The top-level dialog windows (class "#32770") of process, shown or hidden.
 std::vector<HWND> dialogs_of(DWORD process);
 

@@ -7,7 +7,6 @@
 namespace {
 
 const UINT handled_within_ms = 5000;
-const int message_box_text_id = 0xFFFF;
 
 LRESULT send_guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool wide)
 {
@@ -34,7 +33,7 @@ std::string visible_dialogs(DWORD process)
     for (HWND dialog : dialogs_of(process)) {
         if (!IsWindowVisible(dialog)) continue;
         found += " [" + window_text(dialog);
-        if (const HWND box_text = GetDlgItem(dialog, message_box_text_id)) found += ": " + window_text(box_text);
+        if (const HWND box_text = GetDlgItem(dialog, MESSAGE_BOX_TEXT_ID)) found += ": " + window_text(box_text);
         found += "]";
     }
     return found.empty() ? " nothing" : found;

@@ -10,13 +10,12 @@
 
 namespace {
 
-const int message_box_text_id = 0xFFFF;
 
 // A message box is a dialog with the text static 0xFFFF and no edit field (the SMTP
 // settings dialog's labels carry 0xFFFF too).
 bool is_message_box(HWND window)
 {
-    return GetDlgItem(window, message_box_text_id) != nullptr && FindWindowExA(window, nullptr, "Edit", nullptr) == nullptr;
+    return GetDlgItem(window, MESSAGE_BOX_TEXT_ID) != nullptr && FindWindowExA(window, nullptr, "Edit", nullptr) == nullptr;
 }
 
 bool shows_icon(HWND box, LPCSTR icon)
@@ -59,7 +58,7 @@ void MessageBoxWatcher::watch()
             if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) continue;
             SeenBox seen;
             seen.caption = wide_window_text(box);
-            seen.text = wide_window_text(GetDlgItem(box, message_box_text_id));
+            seen.text = wide_window_text(GetDlgItem(box, MESSAGE_BOX_TEXT_ID));
             seen.owner = GetWindow(box, GW_OWNER);
             seen.error_icon = shows_icon(box, IDI_HAND);
             seen.question_icon = shows_icon(box, IDI_QUESTION);

@@ -8,6 +8,12 @@
 #include <functional>
 #include <string>
 
+#include "app/resource.h"
+
+// What Start locks and Stop unlocks on the schedule tab.
+constexpr int SCHEDULE_INPUTS[] = {IDC_AT_TIME, IDC_AFTER_MINUTES, IDC_POWER_OFF,      IDC_REBOOT,
+                                   IDC_LOG_OFF, IDC_TARGET_SPIN,   IDC_COUNTDOWN_SPIN, IDC_TARGET_DATE};
+
 // Polls condition every few milliseconds until it holds or timeout_ms has passed.
 bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms = 10000);
 

@@ -10,6 +10,7 @@
 #include "app/message_texts.h"
 #include "app/resource.h"
 #include "app/system_calls.h"
+#include "tests/support/test_helpers.h"
 #include "tests/support/guarded_send.h"
 #include "tests/support/main_window_driver.h"
 #include "tests/support/message_box_watcher.h"
@@ -19,10 +20,6 @@
 namespace {
 
 const std::uint64_t minute_ms = 60000;
-
-// What Start locks and Stop unlocks.
-const int schedule_inputs[] = {IDC_AT_TIME, IDC_AFTER_MINUTES, IDC_POWER_OFF,      IDC_REBOOT,
-                               IDC_LOG_OFF, IDC_TARGET_SPIN,   IDC_COUNTDOWN_SPIN, IDC_TARGET_DATE};
 
 void command(HWND window, int id) { send_or_fail(window, WM_COMMAND, id); }
 
@@ -37,7 +34,7 @@ bool enabled(HWND window, int id) { return IsWindowEnabled(GetDlgItem(window, id
 
 bool idle(HWND window)
 {
-    for (int id : schedule_inputs)
+    for (int id : SCHEDULE_INPUTS)
         if (!enabled(window, id)) return false;
     return enabled(window, IDC_START) && !enabled(window, IDC_STOP);
 }
