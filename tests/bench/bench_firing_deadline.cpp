@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/resource.h"
-#include "tests/mail/fake_mapi_control.h"
-#include "tests/program/program_driver.h"
-#include "tests/servers/scripted_smtp_server.h"
+#include "tests/support/fake_mapi_control.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/servers/scripted_smtp_server.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "app/resource.h"
 #include "mail/mapi_transport.h"
-#include "tests/mail/fake_mapi_control.h"
+#include "tests/support/fake_mapi_control.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/owner_window.h"
 

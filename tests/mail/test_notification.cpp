@@ -6,7 +6,7 @@
 #include "mail/notification.h"
 #include "mail/smtp/connection.h"
 #include "settings/mail_settings.h"
-#include "tests/mail/fake_mapi_control.h"
+#include "tests/support/fake_mapi_control.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/owner_window.h"
 #include "tests/support/test_helpers.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/program/program_driver.h"
+#include "tests/support/program_driver.h"
 #include "tests/support/message_box_watcher.h"
 
 namespace {

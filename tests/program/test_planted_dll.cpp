@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/resource.h"
-#include "tests/program/program_driver.h"
+#include "tests/support/program_driver.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "app/message_texts.h"
 #include "app/resource.h"
-#include "tests/program/program_driver.h"
-#include "tests/servers/scripted_smtp_server.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/servers/scripted_smtp_server.h"
 #include "tests/support/message_box_watcher.h"
 
 namespace {

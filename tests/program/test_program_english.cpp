@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include "app/resource.h"
-#include "tests/mail/fake_mapi_control.h"
-#include "tests/program/program_driver.h"
+#include "tests/support/fake_mapi_control.h"
+#include "tests/support/program_driver.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/test_helpers.h"
 

@@ -1,5 +1,5 @@
 // The whole program sending its notification before the shutdown request, against
-// a real SMTP server on 127.0.0.1 (run under tests/servers/smtp_fixture.py, which
+// a real SMTP server on 127.0.0.1 (run under tests/support/servers/smtp_fixture.py, which
 // gives its port and spool folder in TULVO_TEST_SMTP_PORT / TULVO_TEST_SMTP_SPOOL).
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/resource.h"
-#include "tests/program/program_driver.h"
+#include "tests/support/program_driver.h"
 #include "tests/support/test_helpers.h"
 
 namespace {
@@ -41,7 +41,7 @@ class ProgramMailTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(env("TULVO_TEST_SMTP_PORT").empty()) << "run under tests/servers/smtp_fixture.py";
+        ASSERT_FALSE(env("TULVO_TEST_SMTP_PORT").empty()) << "run under tests/support/servers/smtp_fixture.py";
         forget_recorded_calls();
         DeleteFileA(program_settings_file().c_str());
     }

@@ -7,8 +7,8 @@
 #include <shlobj.h>
 
 #include "app/resource.h"
-#include "tests/mail/fake_mapi_control.h"
-#include "tests/program/program_driver.h"
+#include "tests/support/fake_mapi_control.h"
+#include "tests/support/program_driver.h"
 #include "tests/support/guarded_send.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/mail/fake_mapi_control.h"
+#include "tests/support/fake_mapi_control.h"
 
 #include <cstdint>
 #include <fstream>

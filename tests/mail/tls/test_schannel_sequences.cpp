@@ -13,7 +13,7 @@
 #include "mail/tls/tls_platform.h"
 #include "mail/tls/tls_session.h"
 #include "tests/support/test_helpers.h"
-#include "tests/tls/scripted_schannel.h"
+#include "tests/support/scripted_schannel.h"
 
 namespace {
 

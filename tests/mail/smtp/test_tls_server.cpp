@@ -1,4 +1,4 @@
-// Runs only under tests/servers/smtps_fixture.py, which puts a switchable server on
+// Runs only under tests/support/servers/smtps_fixture.py, which puts a switchable server on
 // 127.0.0.1 port 465 and trusts its test CA in the Wine prefix.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include "mail/notification.h"
 #include "scheduler/firing.h"
 #include "settings/mail_settings.h"
-#include "tests/servers/tls_fixture_client.h"
+#include "tests/support/servers/tls_fixture_client.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/system_double.h"
 #include "tests/support/test_helpers.h"
@@ -56,7 +56,7 @@ class TlsServer : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(std::getenv("TULVO_TEST_TLS_CONTROL"), nullptr) << "run through tests/servers/smtps_fixture.py";
+        ASSERT_NE(std::getenv("TULVO_TEST_TLS_CONTROL"), nullptr) << "run through tests/support/servers/smtps_fixture.py";
         reset_system_double();
         mail_settings = MailSettings{};
         mail_settings.recipient = "boss@example.org";

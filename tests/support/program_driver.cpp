@@ -1,4 +1,4 @@
-#include "tests/program/program_driver.h"
+#include "tests/support/program_driver.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/resource.h"
-#include "tests/program/recorded_clock.h"
-#include "tests/program/recorded_files.h"
+#include "tests/support/recorded_clock.h"
+#include "tests/support/recorded_files.h"
 #include "tests/support/dialog_search.h"
 #include "tests/support/guarded_send.h"
 

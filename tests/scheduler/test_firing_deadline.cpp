@@ -9,8 +9,8 @@
 #include "scheduler/firing.h"
 #include "app/system_calls.h"
 #include "settings/mail_settings.h"
-#include "tests/mail/fake_mapi_control.h"
-#include "tests/servers/scripted_smtp_server.h"
+#include "tests/support/fake_mapi_control.h"
+#include "tests/support/servers/scripted_smtp_server.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/system_double.h"
 

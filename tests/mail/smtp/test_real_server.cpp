@@ -1,4 +1,4 @@
-// Runs only under tests/servers/smtp_fixture.py, which starts aiosmtpd on 127.0.0.1
+// Runs only under tests/support/servers/smtp_fixture.py, which starts aiosmtpd on 127.0.0.1
 // with password "secret", refusing sender refused@example.org and recipient
 // nobody@example.org.
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ protected:
     void SetUp() override
     {
         const char* port = std::getenv("TULVO_TEST_SMTP_PORT");
-        ASSERT_NE(port, nullptr) << "run through tests/servers/smtp_fixture.py";
+        ASSERT_NE(port, nullptr) << "run through tests/support/servers/smtp_fixture.py";
         port_ = std::atoi(port);
     }
 

@@ -2,7 +2,7 @@
 """A real SMTP server (Debian's aiosmtpd) on 127.0.0.1 for the duration of one command.
 
 Usage:
-    /usr/bin/python3 tests/servers/smtp_fixture.py [options] -- COMMAND [ARG...]
+    /usr/bin/python3 tests/support/servers/smtp_fixture.py [options] -- COMMAND [ARG...]
 
 Starts aiosmtpd on a free 127.0.0.1 port, runs COMMAND with these variables added
 to its environment, stops the server and exits with COMMAND's exit code:

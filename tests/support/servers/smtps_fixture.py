@@ -3,7 +3,7 @@
 465, STARTTLS on port 587.
 
 Usage:
-    /usr/bin/python3 tests/servers/smtps_fixture.py -- COMMAND [ARG...]
+    /usr/bin/python3 tests/support/servers/smtps_fixture.py -- COMMAND [ARG...]
 
 Makes a test CA and installs it into the Wine prefix's trusted roots (HKCU, never
 the host's store; removed again at the end), a second CA that is not installed,
@@ -51,7 +51,7 @@ from aiosmtpd.smtp import SMTP, AuthResult
 PORT = 465
 SUBMISSION_PORT = 587
 HERE = os.path.dirname(os.path.abspath(__file__))
-WINE_RUN = os.path.join(HERE, "..", "..", "scripts", "wine-run")
+WINE_RUN = os.path.join(HERE, "..", "..", "..", "scripts", "wine-run")
 ROOTS_KEY = r"HKCU\Software\Microsoft\SystemCertificates\Root\Certificates"
 
 

@@ -16,8 +16,8 @@
 #include "app/system_calls.h"
 #include "settings/profile_write.h"
 #include "settings/settings_file.h"
-#include "tests/program/recorded_clock.h"
-#include "tests/program/recorded_files.h"
+#include "tests/support/recorded_clock.h"
+#include "tests/support/recorded_files.h"
 #include "tests/support/moved_clock.h"
 #include "ui/main_window.h"
 

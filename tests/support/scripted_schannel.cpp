@@ -1,4 +1,4 @@
-#include "tests/tls/scripted_schannel.h"
+#include "tests/support/scripted_schannel.h"
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/mail/fake_mapi32.h"
+#include "tests/support/fake_mapi32.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/servers/tls_fixture_client.h"
+#include "tests/support/servers/tls_fixture_client.h"
 
 #include <winsock2.h>
 

@@ -1,4 +1,4 @@
-#include "tests/servers/scripted_smtp_server.h"
+#include "tests/support/servers/scripted_smtp_server.h"
 
 #include <ws2tcpip.h>
 

@@ -10,7 +10,7 @@
 
 #include "mail/smtp/connection.h"
 #include "mail/smtp/dialogue.h"
-#include "tests/servers/tls_fixture_client.h"
+#include "tests/support/servers/tls_fixture_client.h"
 
 extern long bench_pauses;
 
@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     const char* port = std::getenv("TULVO_TEST_SMTP_PORT");
     const char* spool = std::getenv("TULVO_TEST_SMTP_SPOOL");
     if (tls_control == nullptr && (port == nullptr || spool == nullptr)) {
-        std::fprintf(stderr, "run through tests/servers/smtp_fixture.py or smtps_fixture.py\n");
+        std::fprintf(stderr, "run through tests/support/servers/smtp_fixture.py or smtps_fixture.py\n");
         return 2;
     }
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 20;

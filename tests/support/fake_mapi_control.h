@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/mail/fake_mapi32.h"
+#include "tests/support/fake_mapi32.h"
 
 class FakeMapi {
 public:

@@ -6,7 +6,7 @@
 
 #include "app/resource.h"
 #include "settings/mail_settings.h"
-#include "tests/mail/fake_mapi_control.h"
+#include "tests/support/fake_mapi_control.h"
 #include "tests/support/main_window_driver.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/system_double.h"

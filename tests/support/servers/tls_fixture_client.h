@@ -1,4 +1,4 @@
-// The test side of tests/servers/smtps_fixture.py: its control port, named by the
+// The test side of tests/support/servers/smtps_fixture.py: its control port, named by the
 // environment variable TULVO_TEST_TLS_CONTROL, takes one request line and answers
 // with one line.
 #ifndef TULVO_TEST_TLS_FIXTURE_CLIENT_H

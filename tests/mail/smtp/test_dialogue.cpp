@@ -7,7 +7,7 @@
 #include "app/resource.h"
 #include "mail/smtp/connection.h"
 #include "mail/smtp/dialogue.h"
-#include "tests/servers/scripted_smtp_server.h"
+#include "tests/support/servers/scripted_smtp_server.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/owner_window.h"
 #include "tests/support/test_helpers.h"
