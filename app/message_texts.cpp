@@ -26,10 +26,7 @@ const wchar_t* load_text(int n)
     return wide_text_scratch;
 }
 
-int show_text(HWND owner, int n, UINT style)
-{
-    return MessageBoxW(owner, load_text(n), L"", style);
-}
+int show_text(HWND owner, int n, UINT style) { return MessageBoxW(owner, load_text(n), L"", style); }
 
 void show_text_with_value(HWND owner, int n, const char* value)
 {

@@ -4,20 +4,11 @@
 
 #include "settings/profile_write.h"
 
-bool system_shutdown_request(unsigned flags, unsigned reason)
-{
-    return ExitWindowsEx(flags, reason) != FALSE;
-}
+bool system_shutdown_request(unsigned flags, unsigned reason) { return ExitWindowsEx(flags, reason) != FALSE; }
 
-void system_keep_awake(bool on)
-{
-    SetThreadExecutionState(on ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
-}
+void system_keep_awake(bool on) { SetThreadExecutionState(on ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS); }
 
-std::uint64_t system_milliseconds()
-{
-    return GetTickCount64();
-}
+std::uint64_t system_milliseconds() { return GetTickCount64(); }
 
 TargetTime system_local_time()
 {

@@ -59,9 +59,9 @@ int mapi_prepare(HWND owner, const std::string& recipient)
         return -1;
     }
     // A library that lacks an entry point counts as a failed logon.
-    const bool logged_on = look_up_entry_points(mapi.library, entry_point_rows, mapi.entries) &&
-                           mapi.entries.logon(0, nullptr, nullptr, MAPI_LOGON_UI | MAPI_NEW_SESSION, 0,
-                                              &mapi.session) == SUCCESS_SUCCESS;
+    const bool logged_on =
+        look_up_entry_points(mapi.library, entry_point_rows, mapi.entries) &&
+        mapi.entries.logon(0, nullptr, nullptr, MAPI_LOGON_UI | MAPI_NEW_SESSION, 0, &mapi.session) == SUCCESS_SUCCESS;
     if (!logged_on) {
         show_text(owner, IDS_MAPI_UNUSABLE, MB_ICONERROR);
     } else if (mapi.entries.resolve_name(mapi.session, 0, const_cast<LPSTR>(recipient.c_str()), 0, 0,
@@ -87,7 +87,8 @@ void mapi_send(HWND owner, const std::string& subject, const std::string& body, 
     message.nRecipCount = 1;
     message.lpRecips = mapi.resolved_recipient;
     const ULONG result = mapi.entries.send_mail(mapi.session, 0, &message, 0, 0);
-    if (result != SUCCESS_SUCCESS && mode == SendMode::Interactive) show_text(owner, IDS_MAPI_SEND_FAILED, MB_ICONERROR);
+    if (result != SUCCESS_SUCCESS && mode == SendMode::Interactive)
+        show_text(owner, IDS_MAPI_SEND_FAILED, MB_ICONERROR);
     mapi.ready = true;
 }
 

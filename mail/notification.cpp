@@ -53,11 +53,8 @@ void withdraw(bool use_mapi, bool send_first, std::uint64_t deadline_ms)
         release(use_mapi);
         phase = NotificationPhase::Disarmed;
         break;
-    case Withdrawal::WithdrawArming:
-        phase = NotificationPhase::ArmingWithdrawn;
-        break;
-    case Withdrawal::Nothing:
-        break;
+    case Withdrawal::WithdrawArming: phase = NotificationPhase::ArmingWithdrawn; break;
+    case Withdrawal::Nothing: break;
     }
 }
 
@@ -78,10 +75,7 @@ int arm_notification(HWND owner, bool use_mapi)
     return result != 0 ? result : ARMING_REFUSED;
 }
 
-void disarm_notification(bool use_mapi)
-{
-    withdraw(use_mapi, false, 0);
-}
+void disarm_notification(bool use_mapi) { withdraw(use_mapi, false, 0); }
 
 void test_send(HWND owner, bool use_mapi)
 {
@@ -94,7 +88,4 @@ void test_send(HWND owner, bool use_mapi)
     phase = NotificationPhase::Disarmed;
 }
 
-void send_before_shutdown(bool use_mapi, std::uint64_t deadline_ms)
-{
-    withdraw(use_mapi, true, deadline_ms);
-}
+void send_before_shutdown(bool use_mapi, std::uint64_t deadline_ms) { withdraw(use_mapi, true, deadline_ms); }

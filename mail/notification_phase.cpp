@@ -1,9 +1,6 @@
 #include "mail/notification_phase.h"
 
-bool may_prepare(NotificationPhase phase)
-{
-    return phase == NotificationPhase::Disarmed;
-}
+bool may_prepare(NotificationPhase phase) { return phase == NotificationPhase::Disarmed; }
 
 ArmingOutcome finish_arming(NotificationPhase during, bool prepared)
 {

@@ -57,8 +57,8 @@ DWORD WINAPI watch_send(void* parameter)
         const std::uint64_t now = system_milliseconds();
         if (now >= request.deadline_ms) break;
         const std::uint64_t left = request.deadline_ms - now;
-        if (WaitForSingleObject(request.send_returned, left < watch_step_ms ? static_cast<DWORD>(left) : watch_step_ms) ==
-            WAIT_OBJECT_0)
+        if (WaitForSingleObject(request.send_returned,
+                                left < watch_step_ms ? static_cast<DWORD>(left) : watch_step_ms) == WAIT_OBJECT_0)
             return 0;
     }
     if (InterlockedExchange(&request.made, 1) == 0) request.refused = !make_request(request.flags);

@@ -52,10 +52,7 @@ TickResult count_down(ScheduleClock& clock, std::uint64_t now_ms)
 
 } // namespace
 
-ScheduleClock make_schedule_clock(const TargetTime& now)
-{
-    return ScheduleClock{now, 0, 0, false, 0};
-}
+ScheduleClock make_schedule_clock(const TargetTime& now) { return ScheduleClock{now, 0, 0, false, 0}; }
 
 TargetTime adjust_target_minute(ScheduleClock& clock, int delta)
 {
@@ -89,10 +86,7 @@ std::int32_t adjust_countdown(ScheduleClock& clock, int delta)
     return clock.countdown_minutes;
 }
 
-bool is_due(const ScheduleClock& clock, const TargetTime& now)
-{
-    return minute_key(now) >= minute_key(clock.target);
-}
+bool is_due(const ScheduleClock& clock, const TargetTime& now) { return minute_key(now) >= minute_key(clock.target); }
 
 bool due_at_start(const ScheduleClock& clock, ScheduleMode mode, const TargetTime& now)
 {

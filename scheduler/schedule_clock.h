@@ -33,7 +33,7 @@ struct ScheduleClock {
 
 // What one tick asks of the window.
 struct TickResult {
-    bool show_countdown;        // countdown_display is to be shown
+    bool show_countdown; // countdown_display is to be shown
     std::int64_t countdown_display;
     bool due;
     // Due, but found a minute or more after its moment: the PC slept through it or

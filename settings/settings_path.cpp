@@ -1,9 +1,6 @@
 #include "settings/settings_path.h"
 
-std::string cut_exe_path(const std::string& exe_path)
-{
-    return exe_path.substr(0, exe_path.find(".exe"));
-}
+std::string cut_exe_path(const std::string& exe_path) { return exe_path.substr(0, exe_path.find(".exe")); }
 
 std::string exe_name_part(const std::string& cut_path)
 {

@@ -6,24 +6,15 @@
 
 namespace {
 
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 bool is_quote(char c) { return c == '"' || c == '\''; }
 
 } // namespace
 
-bool flag_from_text(const char* text)
-{
-    return std::strcmp(text, "Yes") == 0;
-}
+bool flag_from_text(const char* text) { return std::strcmp(text, "Yes") == 0; }
 
-const char* flag_text(bool flag)
-{
-    return flag ? "Yes" : "No";
-}
+const char* flag_text(bool flag) { return flag ? "Yes" : "No"; }
 
 std::int32_t integer_from_text(const char* text)
 {

@@ -24,7 +24,6 @@ std::string decimal_text(std::int64_t value);
 // The longest Base64 text that decodes to at most max_bytes bytes.
 constexpr std::size_t base64_length_for(std::size_t max_bytes) { return (max_bytes + 2) / 3 * 4; }
 
-
 // A stored Base64 value back as text: a rejected value gives empty text, and a decoded
 // zero byte ends the text.
 std::string text_of_base64(const char* stored, std::size_t length);

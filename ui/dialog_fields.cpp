@@ -24,10 +24,7 @@ std::string field_text(HWND dialog, int id)
     return text_scratch;
 }
 
-void limit_field(HWND dialog, int id)
-{
-    SendDlgItemMessageA(dialog, id, EM_SETLIMITTEXT, MAIL_FIELD_LIMIT, 0);
-}
+void limit_field(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, EM_SETLIMITTEXT, MAIL_FIELD_LIMIT, 0); }
 
 bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 

@@ -13,14 +13,14 @@ namespace {
 const int text_fields[] = {IDC_MAIL_TO, IDC_MAIL_SUBJECT, IDC_MAIL_BODY};
 
 const int mail_group[] = {
-    IDC_SEND_MESSAGE, IDC_USE_MAPI,  IDC_CONFIGURE_SMTP, IDC_MAIL_TO,      IDC_MAIL_SUBJECT,
+    IDC_SEND_MESSAGE, IDC_USE_MAPI,  IDC_CONFIGURE_SMTP, IDC_MAIL_TO,       IDC_MAIL_SUBJECT,
     IDC_MAIL_BODY,    IDC_TEST_SEND, IDC_TO_LABEL,       IDC_SUBJECT_LABEL, IDC_BODY_LABEL,
 };
 
 // Locked while armed (the configure button follows the use-MAPI box separately).
 const int armed_locked[] = {
-    IDC_USE_MAPI,   IDC_MAIL_TO,       IDC_MAIL_SUBJECT, IDC_MAIL_BODY,
-    IDC_TO_LABEL,   IDC_SUBJECT_LABEL, IDC_BODY_LABEL,   IDC_TEST_SEND,
+    IDC_USE_MAPI, IDC_MAIL_TO,       IDC_MAIL_SUBJECT, IDC_MAIL_BODY,
+    IDC_TO_LABEL, IDC_SUBJECT_LABEL, IDC_BODY_LABEL,   IDC_TEST_SEND,
 };
 
 // A failed arming has shown why (or was refused while another operation runs):

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-
 #include "app/app_instance.h"
 #include "app/message_texts.h"
 #include "app/resource.h"
@@ -24,9 +23,9 @@ const UINT_PTR SECOND_TIMER = 1;
 const UINT SECOND_TIMER_PERIOD_MS = 1000;
 
 const int schedule_group[] = {
-    IDC_AT_TIME,       IDC_AFTER_MINUTES, IDC_POWER_OFF,   IDC_REBOOT,        IDC_LOG_OFF,
-    IDC_TARGET_SPIN,   IDC_COUNTDOWN_SPIN, IDC_COUNTDOWN,  IDC_TARGET_TIME,   IDC_MINUTES_LABEL,
-    IDC_TARGET_DATE,   IDC_ACTION_GROUP,  IDC_TIME_GROUP,
+    IDC_AT_TIME,     IDC_AFTER_MINUTES,  IDC_POWER_OFF,  IDC_REBOOT,      IDC_LOG_OFF,
+    IDC_TARGET_SPIN, IDC_COUNTDOWN_SPIN, IDC_COUNTDOWN,  IDC_TARGET_TIME, IDC_MINUTES_LABEL,
+    IDC_TARGET_DATE, IDC_ACTION_GROUP,   IDC_TIME_GROUP,
 };
 
 // What Start locks and Stop unlocks.
@@ -72,8 +71,8 @@ void fire_now(HWND window)
     enable(window, IDC_STOP, false);
     lock_schedule(window, true);
     read_mail_fields(window);
-    fire(FiringChoices{checked(window, IDC_POWER_OFF), checked(window, IDC_REBOOT),
-                       checked(window, IDC_SEND_MESSAGE), checked(window, IDC_USE_MAPI)});
+    fire(FiringChoices{checked(window, IDC_POWER_OFF), checked(window, IDC_REBOOT), checked(window, IDC_SEND_MESSAGE),
+                       checked(window, IDC_USE_MAPI)});
     system_keep_awake(false);
 }
 

@@ -43,10 +43,7 @@ void on_apply(HWND dialog)
     EndDialog(dialog, IDOK);
 }
 
-void on_exit(HWND dialog)
-{
-    EndDialog(dialog, IDCANCEL);
-}
+void on_exit(HWND dialog) { EndDialog(dialog, IDCANCEL); }
 
 // Escape and the close box arrive as IDCANCEL; every command counts as handled.
 INT_PTR on_command(HWND dialog, int id)

@@ -140,10 +140,7 @@ int submit_greeted(const Message& m)
     return delivered;
 }
 
-bool start_tls(const Message& m)
-{
-    return stream_start_tls(smtp_connection.server_name.c_str(), m.deadline_ms);
-}
+bool start_tls(const Message& m) { return stream_start_tls(smtp_connection.server_name.c_str(), m.deadline_ms); }
 
 // TLS from the first byte (port 465).
 int submit_over_tls(const Message& m)
@@ -187,12 +184,9 @@ int deliver(const Message& m, std::int32_t port)
     if (!connect_to_server(port, m.deadline_ms)) return IDS_SMTP_NO_CONNECTION;
     stream_open(smtp_connection.socket_handle);
     switch (port_security(port)) {
-    case PortSecurity::ImplicitTls:
-        return submit_over_tls(m);
-    case PortSecurity::StartTls:
-        return submit_after_starttls(m);
-    case PortSecurity::Plain:
-        break;
+    case PortSecurity::ImplicitTls: return submit_over_tls(m);
+    case PortSecurity::StartTls: return submit_after_starttls(m);
+    case PortSecurity::Plain: break;
     }
     return converse(m);
 }

@@ -16,14 +16,11 @@ MailDate local_mail_date()
     LONG bias = zone.Bias;
     if (season == TIME_ZONE_ID_DAYLIGHT) bias += zone.DaylightBias;
     if (season == TIME_ZONE_ID_STANDARD) bias += zone.StandardBias;
-    return MailDate{now.wYear, now.wMonth, now.wDay, now.wDayOfWeek, now.wHour, now.wMinute, now.wSecond,
-                    static_cast<int>(-bias)};
+    return MailDate{now.wYear, now.wMonth,  now.wDay,    now.wDayOfWeek,
+                    now.wHour, now.wMinute, now.wSecond, static_cast<int>(-bias)};
 }
 
-AnsiCharset system_ansi_charset()
-{
-    return AnsiCharset{charset_name(GetACP()), system_code_page()};
-}
+AnsiCharset system_ansi_charset() { return AnsiCharset{charset_name(GetACP()), system_code_page()}; }
 
 std::string new_message_id(const std::string& mailbox)
 {

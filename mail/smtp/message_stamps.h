@@ -7,7 +7,6 @@
 
 #include "mail/smtp/submission_message.h"
 
-
 MailDate local_mail_date();
 AnsiCharset system_ansi_charset();
 std::string new_message_id(const std::string& mailbox);

@@ -39,9 +39,8 @@ ReplyClass receive_until_judged(std::uint64_t deadline_ms, Judge judge)
 
 ReplyClass receive_reply(bool strict, std::uint64_t deadline_ms)
 {
-    return receive_until_judged(deadline_ms, [strict](int received) {
-        return classify_reply(reply_reader, text_scratch, received, strict);
-    });
+    return receive_until_judged(
+        deadline_ms, [strict](int received) { return classify_reply(reply_reader, text_scratch, received, strict); });
 }
 
 bool receive_line_end(std::uint64_t deadline_ms)
@@ -49,6 +48,6 @@ bool receive_line_end(std::uint64_t deadline_ms)
     if (line_finished(reply_reader, nullptr, 0)) return true;
     return receive_until_judged(deadline_ms, [](int received) {
                return line_finished(reply_reader, text_scratch, received) ? ReplyClass::Accepted
-                                                                           : ReplyClass::Undecided;
+                                                                          : ReplyClass::Undecided;
            }) == ReplyClass::Accepted;
 }

@@ -28,8 +28,7 @@ std::string charset_name(unsigned code_page)
 namespace {
 
 const char* const day_names[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-const char* const month_names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const month_names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // A number of at least width digits, leading zeros added.
 std::string digits(int value, std::size_t width)
@@ -139,8 +138,7 @@ std::string angle_address(const std::string& text)
     return "<" + text + ">";
 }
 
-std::string message_id(std::uint64_t time_stamp, std::uint32_t ticks, std::uint32_t random,
-                       const std::string& mailbox)
+std::string message_id(std::uint64_t time_stamp, std::uint32_t ticks, std::uint32_t random, const std::string& mailbox)
 {
     const std::string address = angle_address(mailbox);
     const std::size_t at = address.rfind('@');

@@ -60,8 +60,7 @@ std::string angle_address(const std::string& text);
 
 // "<" unique part "@" domain ">": the unique part from the time, the tick count and
 // a random value; the domain from the mailbox, or "localhost" when it has none.
-std::string message_id(std::uint64_t time_stamp, std::uint32_t ticks, std::uint32_t random,
-                       const std::string& mailbox);
+std::string message_id(std::uint64_t time_stamp, std::uint32_t ticks, std::uint32_t random, const std::string& mailbox);
 
 // The whole message up to, not including, the end-of-data line; it ends with CR LF
 // and none of its lines begins with ".", so it needs no dot-stuffing.

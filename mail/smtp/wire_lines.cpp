@@ -35,12 +35,9 @@ std::uint16_t smtp_port_number(std::int32_t port_setting)
 PortSecurity port_security(std::int32_t port_setting)
 {
     switch (smtp_port_number(port_setting)) {
-    case smtps_port:
-        return PortSecurity::ImplicitTls;
-    case submission_port:
-        return PortSecurity::StartTls;
-    default:
-        return PortSecurity::Plain;
+    case smtps_port: return PortSecurity::ImplicitTls;
+    case submission_port: return PortSecurity::StartTls;
+    default: return PortSecurity::Plain;
     }
 }
 
@@ -57,10 +54,7 @@ std::string helo_line(const char* host_name) { return greeting_line("HELO ", hos
 
 std::string ehlo_line(const char* host_name) { return greeting_line("EHLO ", host_name); }
 
-std::string auth_line(const std::string& value)
-{
-    return base64_of_text(value) + line_end;
-}
+std::string auth_line(const std::string& value) { return base64_of_text(value) + line_end; }
 
 std::string mail_from_line(const std::string& mailbox) { return "MAIL FROM:" + mailbox + line_end; }
 

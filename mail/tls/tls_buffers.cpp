@@ -39,17 +39,11 @@ std::size_t take_plaintext(TlsBuffers& buffers, char* out, std::size_t capacity)
 HandshakeNext after_handshake_step(TlsBuffers& buffers, HandshakeStatus status, std::size_t extra_length)
 {
     switch (status) {
-    case HandshakeStatus::Incomplete:
-        return HandshakeNext::Read;
-    case HandshakeStatus::Failed:
-        return HandshakeNext::Failed;
-    case HandshakeStatus::CredentialsAsked:
-        return HandshakeNext::Step;
-    case HandshakeStatus::Done:
-        keep_tail(buffers, extra_length);
-        return HandshakeNext::Finished;
-    case HandshakeStatus::Continue:
-        break;
+    case HandshakeStatus::Incomplete: return HandshakeNext::Read;
+    case HandshakeStatus::Failed: return HandshakeNext::Failed;
+    case HandshakeStatus::CredentialsAsked: return HandshakeNext::Step;
+    case HandshakeStatus::Done: keep_tail(buffers, extra_length); return HandshakeNext::Finished;
+    case HandshakeStatus::Continue: break;
     }
     keep_tail(buffers, extra_length);
     return buffers.input_used > 0 ? HandshakeNext::Step : HandshakeNext::Read;
@@ -63,11 +57,8 @@ DecryptNext after_decrypt(TlsBuffers& buffers, const Decrypted& decrypted)
     if (decrypted.data != nullptr) buffers.plaintext.append(decrypted.data, decrypted.data_length);
     keep_tail(buffers, decrypted.extra_length);
     switch (decrypted.status) {
-    case DecryptStatus::Closed:
-        return DecryptNext::Closed;
-    case DecryptStatus::Renegotiate:
-        return DecryptNext::Handshake;
-    default:
-        return buffers.input_used > 0 ? DecryptNext::Decrypt : DecryptNext::Read;
+    case DecryptStatus::Closed: return DecryptNext::Closed;
+    case DecryptStatus::Renegotiate: return DecryptNext::Handshake;
+    default: return buffers.input_used > 0 ? DecryptNext::Decrypt : DecryptNext::Read;
     }
 }

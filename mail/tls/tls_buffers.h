@@ -15,7 +15,7 @@ constexpr std::size_t TLS_INPUT_CAPACITY = 65536;
 struct TlsBuffers {
     char input[TLS_INPUT_CAPACITY]; // received, not yet consumed: the first input_used bytes
     std::size_t input_used;
-    std::string plaintext;          // decrypted, not yet handed out
+    std::string plaintext; // decrypted, not yet handed out
 };
 
 void tls_buffers_reset(TlsBuffers& buffers);

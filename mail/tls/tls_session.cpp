@@ -125,8 +125,9 @@ bool acquire_credentials()
     older.dwFlags = credential_flags;
     void* const records[] = {&current, &older};
     for (void* record : records) {
-        if (session.sspi->AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr, record,
-                                      nullptr, nullptr, &session.credentials, &expiry) == SEC_E_OK) {
+        if (session.sspi->AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND,
+                                                    nullptr, record, nullptr, nullptr, &session.credentials,
+                                                    &expiry) == SEC_E_OK) {
             session.have_credentials = true;
             return true;
         }
@@ -137,16 +138,11 @@ bool acquire_credentials()
 HandshakeStatus handshake_status(SECURITY_STATUS status)
 {
     switch (status) {
-    case SEC_E_OK:
-        return HandshakeStatus::Done;
-    case SEC_I_CONTINUE_NEEDED:
-        return HandshakeStatus::Continue;
-    case SEC_I_INCOMPLETE_CREDENTIALS:
-        return HandshakeStatus::CredentialsAsked;
-    case SEC_E_INCOMPLETE_MESSAGE:
-        return HandshakeStatus::Incomplete;
-    default:
-        return HandshakeStatus::Failed;
+    case SEC_E_OK: return HandshakeStatus::Done;
+    case SEC_I_CONTINUE_NEEDED: return HandshakeStatus::Continue;
+    case SEC_I_INCOMPLETE_CREDENTIALS: return HandshakeStatus::CredentialsAsked;
+    case SEC_E_INCOMPLETE_MESSAGE: return HandshakeStatus::Incomplete;
+    default: return HandshakeStatus::Failed;
     }
 }
 
@@ -163,9 +159,8 @@ HandshakeNext handshake_step(HandshakeStatus& outcome)
     ULONG attributes = 0;
     const bool first = !session.have_context;
     const SECURITY_STATUS status = session.sspi->InitializeSecurityContextA(
-        &session.credentials, first ? nullptr : &session.context, const_cast<char*>(session.server_name),
-        request_flags, 0, 0, first ? nullptr : &input_description, 0, &session.context, &output_description,
-        &attributes, nullptr);
+        &session.credentials, first ? nullptr : &session.context, const_cast<char*>(session.server_name), request_flags,
+        0, 0, first ? nullptr : &input_description, 0, &session.context, &output_description, &attributes, nullptr);
     if (first && !FAILED(status)) session.have_context = true;
     bool sent = true;
     if (output[0].pvBuffer != nullptr) {
@@ -191,12 +186,9 @@ bool run_handshake()
             credentials_asked = true;
         }
         switch (next) {
-        case HandshakeNext::Finished:
-            return true;
-        case HandshakeNext::Failed:
-            return false;
-        case HandshakeNext::Step:
-            break;
+        case HandshakeNext::Finished: return true;
+        case HandshakeNext::Failed: return false;
+        case HandshakeNext::Step: break;
         case HandshakeNext::Read:
             if (!read_more()) return false;
             break;
@@ -207,7 +199,8 @@ bool run_handshake()
 bool modern_protocol()
 {
     SecPkgContext_ConnectionInfo info = {};
-    if (session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_CONNECTION_INFO, &info) != SEC_E_OK) return false;
+    if (session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_CONNECTION_INFO, &info) != SEC_E_OK)
+        return false;
     return info.dwProtocol != 0 && (info.dwProtocol & ~allowed_protocols) == 0;
 }
 
@@ -216,8 +209,7 @@ bool modern_protocol()
 bool chain_trusted(PCCERT_CHAIN_CONTEXT chain)
 {
     wchar_t wide_name[longest_server_name + 1];
-    if (MultiByteToWideChar(CP_ACP, 0, session.server_name, -1, wide_name, longest_server_name + 1) == 0)
-        return false;
+    if (MultiByteToWideChar(CP_ACP, 0, session.server_name, -1, wide_name, longest_server_name + 1) == 0) return false;
     SSL_EXTRA_CERT_CHAIN_POLICY_PARA server = {};
     server.cbSize = sizeof server;
     server.dwAuthType = AUTHTYPE_SERVER;
@@ -228,13 +220,15 @@ bool chain_trusted(PCCERT_CHAIN_CONTEXT chain)
     CERT_CHAIN_POLICY_STATUS status = {};
     status.cbSize = sizeof status;
     return chain->TrustStatus.dwErrorStatus == CERT_TRUST_NO_ERROR &&
-           session.platform.certificates.verify_policy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status) && status.dwError == 0;
+           session.platform.certificates.verify_policy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status) &&
+           status.dwError == 0;
 }
 
 bool certificate_trusted()
 {
     PCCERT_CONTEXT certificate = nullptr;
-    if (session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) != SEC_E_OK ||
+    if (session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate) !=
+            SEC_E_OK ||
         certificate == nullptr)
         return false;
     LPSTR server_usage[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
@@ -245,8 +239,8 @@ bool certificate_trusted()
     request.RequestedUsage.Usage.rgpszUsageIdentifier = server_usage;
     PCCERT_CHAIN_CONTEXT chain = nullptr;
     // The certificate's own store holds the intermediates the server sent.
-    const bool built =
-        session.platform.certificates.get_chain(nullptr, certificate, nullptr, certificate->hCertStore, &request, 0, nullptr, &chain);
+    const bool built = session.platform.certificates.get_chain(nullptr, certificate, nullptr, certificate->hCertStore,
+                                                               &request, 0, nullptr, &chain);
     const bool trusted = built && chain_trusted(chain);
     if (chain != nullptr) session.platform.certificates.free_chain(chain);
     session.platform.certificates.free_certificate(certificate);
@@ -256,16 +250,11 @@ bool certificate_trusted()
 DecryptStatus decrypt_status(SECURITY_STATUS status)
 {
     switch (status) {
-    case SEC_E_OK:
-        return DecryptStatus::Ok;
-    case SEC_E_INCOMPLETE_MESSAGE:
-        return DecryptStatus::Incomplete;
-    case SEC_I_RENEGOTIATE:
-        return DecryptStatus::Renegotiate;
-    case SEC_I_CONTEXT_EXPIRED:
-        return DecryptStatus::Closed;
-    default:
-        return DecryptStatus::Failed;
+    case SEC_E_OK: return DecryptStatus::Ok;
+    case SEC_E_INCOMPLETE_MESSAGE: return DecryptStatus::Incomplete;
+    case SEC_I_RENEGOTIATE: return DecryptStatus::Renegotiate;
+    case SEC_I_CONTEXT_EXPIRED: return DecryptStatus::Closed;
+    default: return DecryptStatus::Failed;
     }
 }
 
@@ -299,9 +288,9 @@ void say_goodbye()
     SecBuffer output[1] = {{0, SECBUFFER_TOKEN, nullptr}};
     SecBufferDesc output_description = {SECBUFFER_VERSION, 1, output};
     ULONG attributes = 0;
-    session.sspi->InitializeSecurityContextA(&session.credentials, &session.context, const_cast<char*>(session.server_name),
-                               request_flags, 0, 0, nullptr, 0, &session.context, &output_description, &attributes,
-                               nullptr);
+    session.sspi->InitializeSecurityContextA(&session.credentials, &session.context,
+                                             const_cast<char*>(session.server_name), request_flags, 0, 0, nullptr, 0,
+                                             &session.context, &output_description, &attributes, nullptr);
     if (output[0].pvBuffer == nullptr) return;
     send_raw(static_cast<const char*>(output[0].pvBuffer), output[0].cbBuffer);
     session.sspi->FreeContextBuffer(output[0].pvBuffer);
@@ -317,9 +306,9 @@ bool tls_start(SOCKET socket_handle, const char* server_name, std::uint64_t dead
     session.deadline_ms = deadline_ms;
     if (!session.buffers) session.buffers.reset(new TlsBuffers);
     tls_buffers_reset(*session.buffers);
-    session.established = load_platform() && acquire_credentials() && run_handshake() && modern_protocol() && certificate_trusted() &&
-                          session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_STREAM_SIZES, &session.sizes) ==
-                              SEC_E_OK;
+    session.established =
+        load_platform() && acquire_credentials() && run_handshake() && modern_protocol() && certificate_trusted() &&
+        session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_STREAM_SIZES, &session.sizes) == SEC_E_OK;
     return session.established;
 }
 
@@ -359,16 +348,13 @@ int tls_receive(char* buffer, int capacity)
             return static_cast<int>(take_plaintext(buffers, buffer, static_cast<std::size_t>(capacity)));
         if (!session.established || session.closed) return TLS_CLOSED;
         switch (buffers.input_used > 0 ? decrypt_next() : DecryptNext::Read) {
-        case DecryptNext::Decrypt:
-            continue;
+        case DecryptNext::Decrypt: continue;
         case DecryptNext::Handshake:
             progress = true;
             if (!run_handshake()) session.closed = true;
             continue;
         case DecryptNext::Closed:
-        case DecryptNext::Failed:
-            session.closed = true;
-            continue;
+        case DecryptNext::Failed: session.closed = true; continue;
         case DecryptNext::Read:
             if (!buffers.plaintext.empty()) continue;
             break;

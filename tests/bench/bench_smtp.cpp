@@ -56,7 +56,8 @@ void print(const char* what, int rounds, int delivered, const Figures& figures)
 {
     std::printf("%s conversations: %d, delivered: %d\n", what, rounds, delivered);
     std::printf("time per conversation: %.1f ms (slowest %.1f ms)\n", figures.total_ms / rounds, figures.slowest_ms);
-    std::printf("polling pauses per conversation: %.2f (of 50 ms each)\n", static_cast<double>(figures.pauses) / rounds);
+    std::printf("polling pauses per conversation: %.2f (of 50 ms each)\n",
+                static_cast<double>(figures.pauses) / rounds);
 }
 
 // Each message the TLS fixture's server took, counted by its subject.

@@ -38,10 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 2) return 0;
     const bool strict = data[0] & 1;
-    const std::size_t step = 1 + data[1] % 100;  // chunks of at most 100 bytes, as received
+    const std::size_t step = 1 + data[1] % 100; // chunks of at most 100 bytes, as received
     const std::uint8_t* stream = data + 2;
     const std::size_t length = size - 2;
-    if (length > 150) return 0;  // stays clear of ring overflow, where splits may differ
+    if (length > 150) return 0; // stays clear of ring overflow, where splits may differ
 
     std::vector<std::size_t> coarse, fine;
     for (std::size_t at = step; at < length; at += step) coarse.push_back(at);

@@ -71,8 +71,8 @@ TEST(MapiSend, PrepareSendReleaseMakeThePublishedCallsInOrder)
     EXPECT_EQ(fake.calls(), (Lines{logon_line, resolve_line(recipient)}));
     mapi_send(owner.handle(), subject, body, SendMode::Interactive);
     mapi_release();
-    EXPECT_EQ(fake.calls(), (Lines{logon_line, resolve_line(recipient), send_line(subject, body), free_line,
-                                   logoff_line}));
+    EXPECT_EQ(fake.calls(),
+              (Lines{logon_line, resolve_line(recipient), send_line(subject, body), free_line, logoff_line}));
     EXPECT_FALSE(mapi32_loaded());
     EXPECT_TRUE(watcher.boxes().empty());
 }
@@ -125,7 +125,8 @@ TEST(MapiPrepare, EachFailureShowsItsOneMessageAndUnloads)
         const std::string recipient = cp1251(c.recipient);
         EXPECT_EQ(mapi_prepare(owner.handle(), recipient), -1);
         expect_one_error_box(watcher.boxes(),
-                             c.recipient_follows ? text_with_value(IDS_BAD_RECIPIENT, recipient) : text_of(IDS_MAPI_UNUSABLE),
+                             c.recipient_follows ? text_with_value(IDS_BAD_RECIPIENT, recipient)
+                                                 : text_of(IDS_MAPI_UNUSABLE),
                              owner.handle());
         EXPECT_EQ(fake.entries(), c.calls);
         EXPECT_FALSE(mapi32_loaded());

@@ -60,7 +60,8 @@ TEST(NotificationTestSend, MapiFailureInAnyStepShowsExactlyOneMessage)
     };
     const Case cases[] = {
         {"MAPILogon", text_of(IDS_MAPI_UNUSABLE), {"MAPILogon"}},
-        {"MAPIResolveName", text_with_value(IDS_BAD_RECIPIENT, "admin@example.org"),
+        {"MAPIResolveName",
+         text_with_value(IDS_BAD_RECIPIENT, "admin@example.org"),
          {"MAPILogon", "MAPIResolveName", "MAPILogoff"}},
         {"MAPISendMail", text_of(IDS_MAPI_SEND_FAILED), full_mapi_send},
     };

@@ -5,13 +5,14 @@
 TEST(NotificationPhase, AnOperationStartsOnlyWhenNothingIsUnderWayOrHeld)
 {
     EXPECT_TRUE(may_prepare(NotificationPhase::Disarmed));
-    for (NotificationPhase busy : {NotificationPhase::Arming, NotificationPhase::ArmingWithdrawn, NotificationPhase::Armed,
-                                   NotificationPhase::Testing, NotificationPhase::Releasing})
+    for (NotificationPhase busy : {NotificationPhase::Arming, NotificationPhase::ArmingWithdrawn,
+                                   NotificationPhase::Armed, NotificationPhase::Testing, NotificationPhase::Releasing})
         EXPECT_FALSE(may_prepare(busy)) << static_cast<int>(busy);
     // Only an armed transport is sent through or released; an arming under way lets go instead.
     EXPECT_EQ(withdrawal(NotificationPhase::Armed), Withdrawal::UseTransport);
     EXPECT_EQ(withdrawal(NotificationPhase::Arming), Withdrawal::WithdrawArming);
-    for (NotificationPhase idle : {NotificationPhase::Disarmed, NotificationPhase::Testing, NotificationPhase::Releasing})
+    for (NotificationPhase idle :
+         {NotificationPhase::Disarmed, NotificationPhase::Testing, NotificationPhase::Releasing})
         EXPECT_EQ(withdrawal(idle), Withdrawal::Nothing) << static_cast<int>(idle);
 }
 

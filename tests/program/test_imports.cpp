@@ -18,8 +18,8 @@ namespace {
 // Windows' known DLLs, which it always takes from its own folder, and comctl32, which
 // the manifest binds. Any other import would be looked for beside the program first.
 const char* const windows_dlls[] = {
-    "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "shlwapi.dll", "ws2_32.dll",
-    "msvcrt.dll",   "ole32.dll",  "oleaut32.dll", "comdlg32.dll", "imm32.dll", "ntdll.dll", "comctl32.dll",
+    "kernel32.dll", "user32.dll", "gdi32.dll",    "advapi32.dll", "shell32.dll", "shlwapi.dll", "ws2_32.dll",
+    "msvcrt.dll",   "ole32.dll",  "oleaut32.dll", "comdlg32.dll", "imm32.dll",   "ntdll.dll",   "comctl32.dll",
 };
 
 // Names in the import directory of a PE image (read from the file, not loaded).
@@ -41,9 +41,9 @@ std::vector<std::string> imported_dlls(const std::string& image)
     // The import directory sits at another offset in a 64-bit (PE32+) image.
     const auto* nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt);
     const bool wide = nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
-    const DWORD directory = (wide ? nt64->OptionalHeader.DataDirectory : nt->OptionalHeader.DataDirectory)
-                                [IMAGE_DIRECTORY_ENTRY_IMPORT]
-                                    .VirtualAddress;
+    const DWORD directory =
+        (wide ? nt64->OptionalHeader.DataDirectory : nt->OptionalHeader.DataDirectory)[IMAGE_DIRECTORY_ENTRY_IMPORT]
+            .VirtualAddress;
     for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(file_offset(directory))); entry->Name;
          ++entry) {
         std::string name = at(file_offset(entry->Name));
@@ -94,15 +94,15 @@ protected:
 TEST_F(ProgramResources, ManifestAsksForVisualStylesDpiAwarenessAndNoElevation)
 {
     const std::string manifest = resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
-    for (const char* part : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "level=\"asInvoker\"",
-                             "PerMonitorV2", "<dpiAware", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
-                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"})
+    for (const char* part :
+         {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "level=\"asInvoker\"", "PerMonitorV2",
+          "<dpiAware", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 
 TEST_F(ProgramResources, IconHasSixteenThirtyTwoAndFortyEightPixelImages)
 {
-    const std::string group = resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(105));  // RT_GROUP_ICON
+    const std::string group = resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(105)); // RT_GROUP_ICON
     ASSERT_GE(group.size(), 6u);
     const int count = static_cast<unsigned char>(group[4]) | static_cast<unsigned char>(group[5]) << 8;
     std::vector<int> sizes;
@@ -113,14 +113,14 @@ TEST_F(ProgramResources, IconHasSixteenThirtyTwoAndFortyEightPixelImages)
 
 TEST_F(ProgramResources, VersionNamesTheProductWithARussianDescription)
 {
-    const std::string version = resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1));  // RT_VERSION
+    const std::string version = resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1)); // RT_VERSION
     ASSERT_FALSE(version.empty());
     char* name = nullptr;
     char* description = nullptr;
     UINT length = 0;
-    std::string copy = version;  // VerQueryValue needs writable data
-    ASSERT_TRUE(VerQueryValueA(&copy[0], "\\StringFileInfo\\041904E3\\ProductName", reinterpret_cast<void**>(&name),
-                               &length));
+    std::string copy = version; // VerQueryValue needs writable data
+    ASSERT_TRUE(
+        VerQueryValueA(&copy[0], "\\StringFileInfo\\041904E3\\ProductName", reinterpret_cast<void**>(&name), &length));
     EXPECT_STREQ(name, "tulvo");
     ASSERT_TRUE(VerQueryValueA(&copy[0], "\\StringFileInfo\\041904E3\\FileDescription",
                                reinterpret_cast<void**>(&description), &length));
@@ -138,7 +138,10 @@ struct TemplateFont {
 };
 
 // Skips a template field that is a 0xFFFF ordinal or a zero-ended UTF-16 string.
-const WORD* past_name(const WORD* at) { return *at == 0xFFFF ? at + 2 : at + std::wcslen(reinterpret_cast<const wchar_t*>(at)) + 1; }
+const WORD* past_name(const WORD* at)
+{
+    return *at == 0xFFFF ? at + 2 : at + std::wcslen(reinterpret_cast<const wchar_t*>(at)) + 1;
+}
 
 TemplateFont font_of(const std::string& dialog)
 {
@@ -147,12 +150,12 @@ TemplateFont font_of(const std::string& dialog)
     font.extended = dialog.size() > 26 && at[0] == 1 && at[1] == 0xFFFF;
     if (!font.extended) return font;
     font.style = *reinterpret_cast<const DWORD*>(at + 6);
-    at += 13;               // dlgVer, signature, helpID, exStyle, style, cDlgItems, x, y, cx, cy
-    at = past_name(at);     // menu
-    at = past_name(at);     // class
-    at = past_name(at);     // title
+    at += 13;           // dlgVer, signature, helpID, exStyle, style, cDlgItems, x, y, cx, cy
+    at = past_name(at); // menu
+    at = past_name(at); // class
+    at = past_name(at); // title
     font.points = at[0];
-    at += 3;                // pointsize, weight, italic and charset
+    at += 3; // pointsize, weight, italic and charset
     font.face = reinterpret_cast<const wchar_t*>(at);
     return font;
 }
@@ -162,7 +165,7 @@ TemplateFont font_of(const std::string& dialog)
 TEST_F(ProgramResources, BothTemplatesUseTheShellDialogFontAtEightPoints)
 {
     for (int id : {101, 106}) {
-        const TemplateFont font = font_of(resource(MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(id)));  // RT_DIALOG
+        const TemplateFont font = font_of(resource(MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(id))); // RT_DIALOG
         ASSERT_TRUE(font.extended) << id;
         EXPECT_EQ(font.style & DS_SHELLFONT, static_cast<DWORD>(DS_SHELLFONT)) << id;
         EXPECT_EQ(font.points, 8) << id;

@@ -89,9 +89,9 @@ TEST(ProgramImage, ACrypt32PlantedBesideTheProgramNeverRuns)
     // native one first, as Windows does for any DLL that is not a known one.
     HKEY overrides = nullptr;
     const char overrides_key[] = "Software\\Wine\\AppDefaults\\tulvo_recorded.exe\\DllOverrides";
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, overrides_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, overrides_key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides, nullptr),
+        ERROR_SUCCESS);
     const char native_first[] = "native,builtin";
     RegSetValueExA(overrides, "crypt32", 0, REG_SZ, reinterpret_cast<const BYTE*>(native_first), sizeof native_first);
     RegCloseKey(overrides);

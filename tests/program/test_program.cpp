@@ -20,10 +20,9 @@ namespace {
 
 const DWORD exit_timeout_ms = 10000;
 
-const int schedule_group[] = {IDC_AT_TIME,       IDC_AFTER_MINUTES, IDC_POWER_OFF,   IDC_REBOOT,
-                              IDC_LOG_OFF,       IDC_TARGET_SPIN,   IDC_COUNTDOWN_SPIN, IDC_COUNTDOWN,
-                              IDC_TARGET_TIME,   IDC_MINUTES_LABEL, IDC_TARGET_DATE, IDC_ACTION_GROUP,
-                              IDC_TIME_GROUP};
+const int schedule_group[] = {IDC_AT_TIME,     IDC_AFTER_MINUTES,  IDC_POWER_OFF, IDC_REBOOT,      IDC_LOG_OFF,
+                              IDC_TARGET_SPIN, IDC_COUNTDOWN_SPIN, IDC_COUNTDOWN, IDC_TARGET_TIME, IDC_MINUTES_LABEL,
+                              IDC_TARGET_DATE, IDC_ACTION_GROUP,   IDC_TIME_GROUP};
 
 const int mail_group[] = {IDC_SEND_MESSAGE, IDC_USE_MAPI,  IDC_CONFIGURE_SMTP, IDC_MAIL_TO,       IDC_MAIL_SUBJECT,
                           IDC_MAIL_BODY,    IDC_TEST_SEND, IDC_TO_LABEL,       IDC_SUBJECT_LABEL, IDC_BODY_LABEL};
@@ -230,8 +229,8 @@ TEST_F(ProgramTest, StartAndStopLockAndUnlockExactlyTheEightInputs)
     EXPECT_TRUE(program.enabled(IDC_STOP));
     const std::vector<int> ids = every_control();
     for (size_t i = 0; i < ids.size(); ++i) {
-        const bool input = std::find(std::begin(SCHEDULE_INPUTS), std::end(SCHEDULE_INPUTS), ids[i]) !=
-                           std::end(SCHEDULE_INPUTS);
+        const bool input =
+            std::find(std::begin(SCHEDULE_INPUTS), std::end(SCHEDULE_INPUTS), ids[i]) != std::end(SCHEDULE_INPUTS);
         if (input) {
             EXPECT_FALSE(program.enabled(ids[i])) << ids[i];
         } else if (ids[i] != IDC_START && ids[i] != IDC_STOP) {

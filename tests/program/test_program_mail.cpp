@@ -61,7 +61,8 @@ protected:
             [&] {
                 dialog = FindWindowExA(nullptr, nullptr, "#32770", nullptr);
                 for (; dialog; dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr))
-                    if (GetWindow(dialog, GW_OWNER) == program.dialog() && GetDlgItem(dialog, IDC_SMTP_PORT)) return true;
+                    if (GetWindow(dialog, GW_OWNER) == program.dialog() && GetDlgItem(dialog, IDC_SMTP_PORT))
+                        return true;
                 return false;
             },
             timeout_ms));
@@ -77,8 +78,8 @@ protected:
         ASSERT_TRUE(wait_for([&] { return !IsWindow(dialog); }, timeout_ms));
 
         program.post_click(IDC_SEND_MESSAGE);
-        ASSERT_TRUE(wait_for([&] { return program.checked(IDC_SEND_MESSAGE) && !program.enabled(IDC_USE_MAPI); },
-                             timeout_ms));
+        ASSERT_TRUE(
+            wait_for([&] { return program.checked(IDC_SEND_MESSAGE) && !program.enabled(IDC_USE_MAPI); }, timeout_ms));
         EXPECT_EQ(program.wait_box(0), nullptr);
     }
 

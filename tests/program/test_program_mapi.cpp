@@ -134,8 +134,8 @@ TEST_F(ProgramMapiTest, TheTestButtonSendsTheFieldsAsTheyStand)
     program.set_text(IDC_MAIL_BODY, "line one\r\nline two");
     program.click(IDC_TEST_SEND);
     const std::vector<std::string> calls = fake.calls();
-    ASSERT_EQ(fake.entries(),
-              (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}));
+    ASSERT_EQ(fake.entries(), (std::vector<std::string>{"MAPILogon", "MAPIResolveName", "MAPISendMail",
+                                                        "MAPIFreeBuffer", "MAPILogoff"}));
     EXPECT_NE(calls[1].find("name=[admin@example.org]"), std::string::npos) << calls[1];
     EXPECT_NE(calls[2].find("subject=[Test] note=[line one\\r\\nline two]"), std::string::npos) << calls[2];
     EXPECT_EQ(program.wait_box(0), nullptr);

@@ -109,7 +109,7 @@ TEST(DueTest, IsChronologicalToTheMinute)
     ScheduleClock clock = make_schedule_clock(at(2026, 12, 8, 10, 50));
     EXPECT_FALSE(is_due(clock, at(2026, 12, 8, 10, 49, 59)));
     EXPECT_TRUE(is_due(clock, at(2026, 12, 8, 10, 50, 0)));
-    EXPECT_TRUE(is_due(clock, at(2026, 12, 8, 11, 5)));  // missed target: due, not an hour late
+    EXPECT_TRUE(is_due(clock, at(2026, 12, 8, 11, 5))); // missed target: due, not an hour late
     EXPECT_TRUE(is_due(clock, at(2026, 12, 9, 0, 0)));
 }
 
@@ -130,8 +130,8 @@ TEST(DueTest, AcrossMidnightMonthAndYearEnds)
     };
     for (const Case& c : cases) {
         ScheduleClock clock = make_schedule_clock(c.target);
-        EXPECT_EQ(is_due(clock, c.now), c.due) << c.now.year << "-" << c.now.month << "-" << c.now.day << " "
-                                                << c.now.hour << ":" << c.now.minute;
+        EXPECT_EQ(is_due(clock, c.now), c.due)
+            << c.now.year << "-" << c.now.month << "-" << c.now.day << " " << c.now.hour << ":" << c.now.minute;
     }
 }
 
@@ -189,7 +189,7 @@ TEST(Countdown, EveryMinuteLastsSixtyTicks)
     EXPECT_TRUE(first.show_countdown);
     EXPECT_EQ(first.countdown_display, 3);
     for (int n = 2; n <= 60; ++n) EXPECT_FALSE(c.next().show_countdown) << n;
-    TickResult second = c.next();  // tick 61
+    TickResult second = c.next(); // tick 61
     EXPECT_TRUE(second.show_countdown);
     EXPECT_EQ(second.countdown_display, 2);
     EXPECT_FALSE(second.due);
@@ -259,9 +259,9 @@ TEST(Countdown, ALateEndIsReportedFromSixtySecondsOn)
         bool due;
         bool late;
     } cases[] = {
-        {3600000, true, true},        // an hour of sleep across a 30-minute countdown
-        {1000 + 59999, true, false},  // 59.999 s after the end
-        {1000 + 60000, true, true},   // a minute after the end
+        {3600000, true, true},       // an hour of sleep across a 30-minute countdown
+        {1000 + 59999, true, false}, // 59.999 s after the end
+        {1000 + 60000, true, true},  // a minute after the end
         {999, false, false},
     };
     for (const Case& k : cases) {

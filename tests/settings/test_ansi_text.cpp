@@ -24,10 +24,10 @@ AnsiCodePage shift_jis()
 
 TEST(CutAtCharacter, NeverSplitsAMultiByteCharacter)
 {
-    const std::string cyrillic_utf8 = "\xD0\x96";       // Ж
-    const std::string euro_utf8 = "\xE2\x82\xAC";       // €
-    const std::string emoji_utf8 = "\xF0\x9F\x98\x80";  // U+1F600
-    const std::string kanji_sjis = "\x93\xFA";          // 日
+    const std::string cyrillic_utf8 = "\xD0\x96";      // Ж
+    const std::string euro_utf8 = "\xE2\x82\xAC";      // €
+    const std::string emoji_utf8 = "\xF0\x9F\x98\x80"; // U+1F600
+    const std::string kanji_sjis = "\x93\xFA";         // 日
     struct Case {
         AnsiCodePage page;
         std::string text;
@@ -59,7 +59,13 @@ TEST(CharacterLength, FollowsTheCodePagesRules)
     EXPECT_EQ(character_length(utf8_text, 6, utf8()), 4u);
     EXPECT_EQ(character_length("\xe2\x82", 0, utf8()), 1u) << "a sequence cut short counts byte by byte";
     EXPECT_EQ(character_length("\xc6\xc6", 0, AnsiCodePage()), 1u);
-    EXPECT_EQ(character_length("\x82\xa0" "a", 0, shift_jis()), 2u);
-    EXPECT_EQ(character_length("\x82\xa0" "a", 2, shift_jis()), 1u);
+    EXPECT_EQ(character_length("\x82\xa0"
+                               "a",
+                               0, shift_jis()),
+              2u);
+    EXPECT_EQ(character_length("\x82\xa0"
+                               "a",
+                               2, shift_jis()),
+              1u);
     EXPECT_EQ(character_length("\x82", 0, shift_jis()), 1u) << "a lead byte at the end";
 }

@@ -27,8 +27,13 @@ struct Vector {
 
 // RFC 4648, section 10.
 const Vector rfc_vectors[] = {
-    {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
-    {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
+    {"", ""},
+    {"f", "Zg=="},
+    {"fo", "Zm8="},
+    {"foo", "Zm9v"},
+    {"foob", "Zm9vYg=="},
+    {"fooba", "Zm9vYmE="},
+    {"foobar", "Zm9vYmFy"},
 };
 
 } // namespace
@@ -77,14 +82,14 @@ TEST(Base64, DecodedLengthFollowsPadding)
 TEST(Base64, RejectsMalformedInputWhole)
 {
     const char* rejected[] = {
-        "",          // empty
-        "YWJ",       // shorter than one group
-        "YWJjZA",    // not a multiple of four, even with a good first group
-        "YW Jj",     // space
+        "",             // empty
+        "YWJ",          // shorter than one group
+        "YWJjZA",       // not a multiple of four, even with a good first group
+        "YW Jj",        // space
         "YWJj\r\nYWJj", // line break
-        "YWJ-",      // outside the alphabet
-        "YWJjYW_j",  // bad character in a later group
-        "====",      // more padding than the group carries
+        "YWJ-",         // outside the alphabet
+        "YWJjYW_j",     // bad character in a later group
+        "====",         // more padding than the group carries
     };
     for (const char* text : rejected) {
         unsigned char out[64];

@@ -32,10 +32,7 @@ void put_file(const std::string& path, const std::string& bytes)
     out << bytes;
 }
 
-bool file_exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void remove_file(const std::string& path)
 {
@@ -132,7 +129,6 @@ std::string section_with(const char* key, const std::string& value)
     return "[MAIL]\r\n" + std::string(key) + "=" + value + "\r\n";
 }
 
-
 } // namespace
 
 TEST(SettingsFile, SavedFileHoldsNineKeysOfSectionMail)
@@ -170,8 +166,8 @@ TEST(SettingsFile, FlagLoadsTrueOnlyForYesAndIsWrittenBackAsYesOrNo)
         const char* stored;
         bool loaded;
         const char* written;
-    } cases[] = {{"Yes", true, "Yes"}, {"yes", false, "No"}, {"YES", false, "No"}, {"No", false, "No"},
-                 {"", false, "No"},    {"1", false, "No"}};
+    } cases[] = {{"Yes", true, "Yes"}, {"yes", false, "No"}, {"YES", false, "No"},
+                 {"No", false, "No"},  {"", false, "No"},    {"1", false, "No"}};
     for (const auto& c : cases) {
         put_file(path, section_with("UseMAPI", c.stored));
         EXPECT_EQ(expect_load_save_load_stable(path, c.stored).use_mapi, c.loaded) << c.stored;
@@ -187,8 +183,8 @@ TEST(SettingsFile, PortLoadsItsLeadingNumberAndNonNumericAsZero)
         const char* stored;
         std::int32_t loaded;
         const char* written;
-    } cases[] = {{"25", 25, "25"},   {"abc", 0, "0"}, {"", 0, "0"},      {"25x", 25, "25"},
-                 {"-7", -7, "-7"},   {"0x19", 0, "0"}, {"  465 ", 465, "465"}};
+    } cases[] = {{"25", 25, "25"}, {"abc", 0, "0"},  {"", 0, "0"},          {"25x", 25, "25"},
+                 {"-7", -7, "-7"}, {"0x19", 0, "0"}, {"  465 ", 465, "465"}};
     for (const auto& c : cases) {
         put_file(path, section_with("SmtpPort", c.stored));
         EXPECT_EQ(expect_load_save_load_stable(path, c.stored).smtp_port, c.loaded) << c.stored;
@@ -209,8 +205,8 @@ TEST(SettingsFile, Base64ValuesThatDoNotDecodeLoadEmptyAndAreWrittenBackEmpty)
             put_file(path, section_with(key, c.stored));
             const MailSettings loaded = expect_load_save_load_stable(path, std::string(key) + " " + c.stored);
             const std::string& field = std::string(key) == "MailMessage" ? loaded.body
-                                       : std::string(key) == "SmtpLogin"  ? loaded.smtp_login
-                                                                          : loaded.smtp_password;
+                                       : std::string(key) == "SmtpLogin" ? loaded.smtp_login
+                                                                         : loaded.smtp_password;
             EXPECT_EQ(field, c.loaded) << key << " " << c.stored;
         }
     }
@@ -225,7 +221,8 @@ TEST(SettingsFile, LongestFieldsSurviveSaveAndLoad)
     const std::string path = folder.file("long.ini");
     MailSettings s = sample_settings();
     // 99 characters with line breaks and Cyrillic bytes of code page 1251.
-    s.body = "\xC2\xED\xE8\xEC\xE0\xED\xE8\xE5!\r\n\xCA\xEE\xEC\xEF\xFC\xFE\xF2\xE5\xF0 \xE2\xFB\xEA\xEB\xFE\xF7\xE8\xF2\xF1\xFF.\r\n";
+    s.body = "\xC2\xED\xE8\xEC\xE0\xED\xE8\xE5!\r\n\xCA\xEE\xEC\xEF\xFC\xFE\xF2\xE5\xF0 "
+             "\xE2\xFB\xEA\xEB\xFE\xF7\xE8\xF2\xF1\xFF.\r\n";
     s.body += std::string(99 - s.body.size(), '\xFF');
     ASSERT_EQ(s.body.size(), 99u);
     s.smtp_login = std::string(98, 'l') + "\xDF";

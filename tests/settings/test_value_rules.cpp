@@ -22,10 +22,24 @@ TEST(ValueRules, IntegerTakesLeadingDecimalNumber)
         std::int32_t value;
     };
     const Case cases[] = {
-        {"25", 25},           {" 25", 25},         {" 25x", 25},   {"25 ", 25},        {"\t\r\n 25", 25},
-        {"abc", 0},           {"", 0},             {"-7", -7},     {"+5", 5},          {"- 7", 0},
-        {"x25", 0},           {"0", 0},            {"007", 7},     {"--7", 0},         {"2147483647", 2147483647},
-        {"-2147483648", -2147483647 - 1},          {"2147483648", -2147483647 - 1}, {"4294967296", 0},
+        {"25", 25},
+        {" 25", 25},
+        {" 25x", 25},
+        {"25 ", 25},
+        {"\t\r\n 25", 25},
+        {"abc", 0},
+        {"", 0},
+        {"-7", -7},
+        {"+5", 5},
+        {"- 7", 0},
+        {"x25", 0},
+        {"0", 0},
+        {"007", 7},
+        {"--7", 0},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", -2147483647 - 1},
+        {"4294967296", 0},
         {"99999999999", 1215752191},
     };
     for (const Case& c : cases) EXPECT_EQ(integer_from_text(c.text), c.value) << '"' << c.text << '"';
@@ -49,16 +63,9 @@ TEST(ValueRules, StoredBase64DecodesUpToFirstZeroByte)
         std::string text;
     };
     const Case cases[] = {
-        {"YWJj", "abc"},
-        {"", ""},
-        {"AAAA", ""},         // three zero bytes
-        {"QUJDAERF", "ABC"},  // "ABC\0DE"
-        {"not base64", ""},
-        {"YWJ", ""},
-        {"YWJjZA", ""},
-        {"YW Jj", ""},
-        {"====", ""},
-        {"8PH/", "\xF0\xF1\xFF"},
+        {"YWJj", "abc"},     {"", ""},    {"AAAA", ""}, // three zero bytes
+        {"QUJDAERF", "ABC"},                            // "ABC\0DE"
+        {"not base64", ""},  {"YWJ", ""}, {"YWJjZA", ""}, {"YW Jj", ""}, {"====", ""}, {"8PH/", "\xF0\xF1\xFF"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(text_of_base64(c.stored, std::string(c.stored).size()), c.text) << '"' << c.stored << '"';
@@ -67,7 +74,8 @@ TEST(ValueRules, StoredBase64DecodesUpToFirstZeroByte)
 TEST(ValueRules, TextsRoundTripThroughBase64)
 {
     const std::string body = std::string("\xCF\xF0\xE8\xE2\xE5\xF2\r\nline two\r\n") + std::string(80, 'x');
-    for (const std::string& text : {std::string(), std::string("a"), std::string("ab"), std::string(99, '\xFF'), body}) {
+    for (const std::string& text :
+         {std::string(), std::string("a"), std::string("ab"), std::string(99, '\xFF'), body}) {
         const std::string stored = base64_of_text(text);
         EXPECT_EQ(stored.size(), base64_length_for(text.size()));
         EXPECT_EQ(text_of_base64(stored.data(), stored.size()), text);

@@ -23,5 +23,4 @@ HWND find_dialog(DWORD process, const std::function<bool(HWND)>& matches);
 std::string window_text(HWND window);
 std::wstring wide_window_text(HWND window);
 
-
 #endif

@@ -37,8 +37,8 @@ void append_line(const char* variable, const char* line)
 {
     char path[MAX_PATH];
     if (!GetEnvironmentVariableA(variable, path, sizeof path)) return;
-    const HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
@@ -60,7 +60,8 @@ void call_back(const char* entry)
 {
     char address[32];
     if (!GetEnvironmentVariableA(FAKE_MAPI_CALLBACK, address, sizeof address)) return;
-    const auto callback = reinterpret_cast<FakeMapiCallback>(static_cast<std::uintptr_t>(std::strtoull(address, nullptr, 10)));
+    const auto callback =
+        reinterpret_cast<FakeMapiCallback>(static_cast<std::uintptr_t>(std::strtoull(address, nullptr, 10)));
     if (callback) callback(entry);
 }
 
@@ -119,9 +120,8 @@ ULONG WINAPI MAPIResolveName(LHANDLE session, ULONG_PTR ui, LPSTR name, FLAGS fl
 {
     char line[512], n[256];
     std::snprintf(line, sizeof line, "MAPIResolveName session=%lu ui=%lu name=%s flags=%lu reserved=%lu",
-                  static_cast<unsigned long>(session), static_cast<unsigned long>(ui),
-                  text_or_null(name, n, sizeof n), static_cast<unsigned long>(flags),
-                  static_cast<unsigned long>(reserved));
+                  static_cast<unsigned long>(session), static_cast<unsigned long>(ui), text_or_null(name, n, sizeof n),
+                  static_cast<unsigned long>(flags), static_cast<unsigned long>(reserved));
     const ULONG result = answer("MAPIResolveName", line, MAPI_E_UNKNOWN_RECIPIENT);
     if (result != SUCCESS_SUCCESS) return result;
     handed_out = static_cast<lpMapiRecipDesc>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(MapiRecipDesc)));
@@ -136,18 +136,17 @@ ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR ui, lpMapiMessage message, 
 {
     char line[1024], s[256], t[256];
     const MapiMessage& m = *message;
-    std::snprintf(line, sizeof line,
-                  "MAPISendMail session=%lu ui=%lu flags=%lu reserved=%lu subject=%s note=%s recips=%lu class=%lu "
-                  "recip=%s originator=%s type=%s date=%s conversation=%s files=%lu msgflags=%lu",
-                  static_cast<unsigned long>(session), static_cast<unsigned long>(ui),
-                  static_cast<unsigned long>(flags), static_cast<unsigned long>(reserved),
-                  text_or_null(m.lpszSubject, s, sizeof s), text_or_null(m.lpszNoteText, t, sizeof t),
-                  static_cast<unsigned long>(m.nRecipCount),
-                  static_cast<unsigned long>(m.lpRecips ? m.lpRecips->ulRecipClass : 0),
-                  m.lpRecips == handed_out ? "resolved" : "other", m.lpOriginator ? "set" : "null",
-                  m.lpszMessageType ? "set" : "null", m.lpszDateReceived ? "set" : "null",
-                  m.lpszConversationID ? "set" : "null", static_cast<unsigned long>(m.nFileCount),
-                  static_cast<unsigned long>(m.flFlags));
+    std::snprintf(
+        line, sizeof line,
+        "MAPISendMail session=%lu ui=%lu flags=%lu reserved=%lu subject=%s note=%s recips=%lu class=%lu "
+        "recip=%s originator=%s type=%s date=%s conversation=%s files=%lu msgflags=%lu",
+        static_cast<unsigned long>(session), static_cast<unsigned long>(ui), static_cast<unsigned long>(flags),
+        static_cast<unsigned long>(reserved), text_or_null(m.lpszSubject, s, sizeof s),
+        text_or_null(m.lpszNoteText, t, sizeof t), static_cast<unsigned long>(m.nRecipCount),
+        static_cast<unsigned long>(m.lpRecips ? m.lpRecips->ulRecipClass : 0),
+        m.lpRecips == handed_out ? "resolved" : "other", m.lpOriginator ? "set" : "null",
+        m.lpszMessageType ? "set" : "null", m.lpszDateReceived ? "set" : "null", m.lpszConversationID ? "set" : "null",
+        static_cast<unsigned long>(m.nFileCount), static_cast<unsigned long>(m.flFlags));
     return answer("MAPISendMail", line, MAPI_E_FAILURE);
 }
 

@@ -46,15 +46,9 @@ FakeMapi::~FakeMapi()
 
 std::string FakeMapi::built_dll() { return fake_mapi_folder() + "mapi32.dll"; }
 
-void FakeMapi::fail(const char* entries)
-{
-    SetEnvironmentVariableA(FAKE_MAPI_FAIL, entries);
-}
+void FakeMapi::fail(const char* entries) { SetEnvironmentVariableA(FAKE_MAPI_FAIL, entries); }
 
-void FakeMapi::hang(const char* entries)
-{
-    SetEnvironmentVariableA(FAKE_MAPI_HANG, entries);
-}
+void FakeMapi::hang(const char* entries) { SetEnvironmentVariableA(FAKE_MAPI_HANG, entries); }
 
 void FakeMapi::on_call(FakeMapiCallback callback)
 {
@@ -73,10 +67,7 @@ std::vector<std::string> FakeMapi::entries() const
     return names;
 }
 
-bool mapi32_loaded()
-{
-    return GetModuleHandleA("mapi32.dll") != nullptr;
-}
+bool mapi32_loaded() { return GetModuleHandleA("mapi32.dll") != nullptr; }
 
 std::string loaded_mapi32_path()
 {

@@ -20,8 +20,8 @@ LRESULT send_guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bo
         ADD_FAILURE() << "message " << message << " sent to a window that is gone";
         return 0;
     }
-    ADD_FAILURE() << "message " << message << " not handled within " << handled_within_ms << " ms; on screen:"
-                  << visible_dialogs(process);
+    ADD_FAILURE() << "message " << message << " not handled within " << handled_within_ms
+                  << " ms; on screen:" << visible_dialogs(process);
     return 0;
 }
 

@@ -35,8 +35,10 @@ INT_PTR run_window_driven_by(HANDLE show_event, const std::function<void(HWND)>&
 {
     std::thread driver([&] {
         HWND window = nullptr;
-        if (wait_for([&] { return (window = main_window()) != nullptr && IsWindowVisible(window); })) script(window);
-        else ADD_FAILURE() << "the main window did not show; on screen:" << visible_dialogs(GetCurrentProcessId());
+        if (wait_for([&] { return (window = main_window()) != nullptr && IsWindowVisible(window); }))
+            script(window);
+        else
+            ADD_FAILURE() << "the main window did not show; on screen:" << visible_dialogs(GetCurrentProcessId());
         end_left_open();
     });
     const INT_PTR end_value = run_main_window(show_event);

@@ -10,12 +10,12 @@
 
 namespace {
 
-
 // A message box is a dialog with the text static 0xFFFF and no edit field (the SMTP
 // settings dialog's labels carry 0xFFFF too).
 bool is_message_box(HWND window)
 {
-    return GetDlgItem(window, MESSAGE_BOX_TEXT_ID) != nullptr && FindWindowExA(window, nullptr, "Edit", nullptr) == nullptr;
+    return GetDlgItem(window, MESSAGE_BOX_TEXT_ID) != nullptr &&
+           FindWindowExA(window, nullptr, "Edit", nullptr) == nullptr;
 }
 
 bool shows_icon(HWND box, LPCSTR icon)

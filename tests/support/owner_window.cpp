@@ -28,7 +28,4 @@ OwnerWindow::OwnerWindow(void (*on_box)())
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(on_box));
 }
 
-OwnerWindow::~OwnerWindow()
-{
-    DestroyWindow(window_);
-}
+OwnerWindow::~OwnerWindow() { DestroyWindow(window_); }

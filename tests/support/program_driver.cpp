@@ -15,7 +15,6 @@
 
 namespace {
 
-
 std::string own_directory()
 {
     char path[MAX_PATH] = {};
@@ -55,7 +54,10 @@ std::string recorded_lines(std::initializer_list<const char*> kinds)
 
 std::string recorded_shutdowns() { return recorded_lines({"shutdown "}); }
 
-std::string shutdown_line(unsigned flags) { return "shutdown " + std::to_string(flags) + " reason=80000000 armed=0\r\n"; }
+std::string shutdown_line(unsigned flags)
+{
+    return "shutdown " + std::to_string(flags) + " reason=80000000 armed=0\r\n";
+}
 
 void forget_recorded_calls()
 {
@@ -150,7 +152,10 @@ bool Program::window_visible() { return IsWindowVisible(dialog()) != FALSE; }
 
 std::string Program::text(int id) { return window_text(item(id)); }
 
-void Program::set_text(int id, const char* text) { send_or_fail(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+void Program::set_text(int id, const char* text)
+{
+    send_or_fail(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
 
 void Program::type(int id, char character, int times)
 {

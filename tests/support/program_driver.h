@@ -14,10 +14,10 @@
 #include "tests/support/test_helpers.h"
 
 // Paths of the build under test, found from this test exe's own location.
-std::string program_exe(const char* name);     // e.g. "tulvo_recorded.exe"
-std::string system_calls_file();               // written by tulvo_recorded.exe (recorded_files.h)
-std::string settings_at_request_file();        // the settings file as the last shutdown request found it
-std::string program_settings_file();           // <AppData>\tulvo_recorded\tulvo_recorded.ini
+std::string program_exe(const char* name); // e.g. "tulvo_recorded.exe"
+std::string system_calls_file();           // written by tulvo_recorded.exe (recorded_files.h)
+std::string settings_at_request_file();    // the settings file as the last shutdown request found it
+std::string program_settings_file();       // <AppData>\tulvo_recorded\tulvo_recorded.ini
 
 // The lines of system_calls_file() that begin with one of kinds ("" when none),
 // e.g. {"keep-awake "}; the shutdown lines, and the line one planned request of
@@ -47,13 +47,12 @@ private:
 std::string file_text(const std::string& path);
 bool file_exists(const std::string& path);
 
-
 class Program {
 public:
     explicit Program(const char* exe_name = "tulvo_recorded.exe");
     // Started from a copy of the test build at exe_path.
     explicit Program(const std::string& exe_path);
-    ~Program();  // ends the process if it still runs
+    ~Program(); // ends the process if it still runs
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

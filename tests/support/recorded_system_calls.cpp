@@ -42,7 +42,8 @@ long long clock_offset_ms()
         looked = true;
         const HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, RECORDED_CLOCK_MAPPING);
         if (mapping != nullptr)
-            clock = static_cast<const RecordedClock*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(RecordedClock)));
+            clock =
+                static_cast<const RecordedClock*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(RecordedClock)));
     }
     return clock ? clock->offset_ms : 0;
 }
@@ -67,14 +68,8 @@ void system_profile_write(const char* section, const char* key, const char* valu
     record(line);
 }
 
-void system_keep_awake(bool on)
-{
-    record(on ? "keep-awake on\r\n" : "keep-awake off\r\n");
-}
+void system_keep_awake(bool on) { record(on ? "keep-awake on\r\n" : "keep-awake off\r\n"); }
 
-std::uint64_t system_milliseconds()
-{
-    return GetTickCount64() + static_cast<std::uint64_t>(clock_offset_ms());
-}
+std::uint64_t system_milliseconds() { return GetTickCount64() + static_cast<std::uint64_t>(clock_offset_ms()); }
 
 TargetTime system_local_time() { return local_time_after(static_cast<std::uint64_t>(clock_offset_ms())); }

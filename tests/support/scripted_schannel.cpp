@@ -26,8 +26,8 @@ std::string bytes_of(const SecBuffer& buffer)
     return buffer.pvBuffer ? std::string(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer) : std::string();
 }
 
-SECURITY_STATUS SEC_ENTRY acquire(LPSTR, LPSTR, unsigned long, void*, void* data, SEC_GET_KEY_FN, void*,
-                                  PCredHandle, PTimeStamp)
+SECURITY_STATUS SEC_ENTRY acquire(LPSTR, LPSTR, unsigned long, void*, void* data, SEC_GET_KEY_FN, void*, PCredHandle,
+                                  PTimeStamp)
 {
     // Both records start with their version.
     const DWORD version = *static_cast<const DWORD*>(data);
@@ -70,7 +70,8 @@ SECURITY_STATUS SEC_ENTRY initialize(PCredHandle, PCtxtHandle, SEC_CHAR*, unsign
     if (given.compare(0, step->takes.size(), step->takes) != 0) return SEC_E_INCOMPLETE_MESSAGE;
     ++record.steps_taken;
     if (!step->output.empty())
-        output->pBuffers[0] = {static_cast<unsigned long>(step->output.size()), SECBUFFER_TOKEN, copy_out(step->output)};
+        output->pBuffers[0] = {static_cast<unsigned long>(step->output.size()), SECBUFFER_TOKEN,
+                               copy_out(step->output)};
     // Asked for a client certificate, the package stops before taking the input.
     const std::size_t left = step->status == SEC_I_INCOMPLETE_CREDENTIALS ? 0 : given.size() - step->takes.size();
     if (input && left > 0) input->pBuffers[1] = {static_cast<unsigned long>(left), SECBUFFER_EXTRA, nullptr};
@@ -106,17 +107,12 @@ SECURITY_STATUS SEC_ENTRY encrypt(PCtxtHandle, unsigned long, PSecBufferDesc mes
 SECURITY_STATUS SEC_ENTRY query(PCtxtHandle, unsigned long attribute, void* buffer)
 {
     switch (attribute) {
-    case SECPKG_ATTR_STREAM_SIZES:
-        *static_cast<SecPkgContext_StreamSizes*>(buffer) = stream_sizes;
-        return SEC_E_OK;
+    case SECPKG_ATTR_STREAM_SIZES: *static_cast<SecPkgContext_StreamSizes*>(buffer) = stream_sizes; return SEC_E_OK;
     case SECPKG_ATTR_CONNECTION_INFO:
         *static_cast<SecPkgContext_ConnectionInfo*>(buffer) = {script.protocol, 0, 0, 0, 0, 0, 0};
         return SEC_E_OK;
-    case SECPKG_ATTR_REMOTE_CERT_CONTEXT:
-        *static_cast<PCCERT_CONTEXT*>(buffer) = &server_certificate;
-        return SEC_E_OK;
-    default:
-        return SEC_E_UNSUPPORTED_FUNCTION;
+    case SECPKG_ATTR_REMOTE_CERT_CONTEXT: *static_cast<PCCERT_CONTEXT*>(buffer) = &server_certificate; return SEC_E_OK;
+    default: return SEC_E_UNSUPPORTED_FUNCTION;
     }
 }
 

@@ -31,7 +31,7 @@ struct SspiScript {
 struct SspiRecord {
     std::vector<DWORD> credential_versions; // of each record offered
     std::vector<DWORD> credential_flags;
-    std::vector<DWORD> enabled_protocols;   // of the older record, 0 for the newer
+    std::vector<DWORD> enabled_protocols; // of the older record, 0 for the newer
     std::vector<std::string> initialize_inputs;
     std::vector<std::string> decrypt_inputs;
     std::size_t steps_taken = 0;

@@ -67,7 +67,7 @@ TEST_F(MainWindowBoxes, StartOnADueScheduleAsksAQuestionAndCancelChangesNothing)
         PostMessageA(window, WM_COMMAND, IDC_START, 0);
         wait_for([&] { return !watcher.boxes().empty(); });
         wait_for([&] { return IsWindowEnabled(window) != FALSE; });
-        SendMessageA(window, WM_NULL, 0, 0);  // returns once the answer's command has run
+        SendMessageA(window, WM_NULL, 0, 0); // returns once the answer's command has run
         start_still_enabled =
             IsWindowEnabled(GetDlgItem(window, IDC_START)) && !IsWindowEnabled(GetDlgItem(window, IDC_STOP));
         PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);

@@ -42,10 +42,7 @@ void set_field(HWND dialog, int id, const std::string& text)
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void press(HWND dialog, int button)
-{
-    PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
-}
+void press(HWND dialog, int button) { PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0); }
 
 struct DialogRun {
     INT_PTR end_value = 0;

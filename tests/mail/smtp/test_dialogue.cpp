@@ -32,7 +32,8 @@ Outcome converse(ScriptedSmtpServer& server, std::int32_t port, const Message& m
 {
     MessageBoxWatcher watcher;
     EXPECT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
-    smtp_dialogue(owner, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode, a_minute_from_now());
+    smtp_dialogue(owner, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode,
+                  a_minute_from_now());
     smtp_release();
     return {server.received(), watcher.boxes()};
 }
@@ -198,7 +199,8 @@ TEST(SmtpDialogue, RefusedConnectionGivesText12OnlyWhenInteractive)
         MessageBoxWatcher watcher;
         ASSERT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
         const Message m;
-        smtp_dialogue(nullptr, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode, a_minute_from_now());
+        smtp_dialogue(nullptr, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode,
+                      a_minute_from_now());
         smtp_release();
         const Outcome outcome{"", watcher.boxes()};
         if (mode == SendMode::Interactive)
@@ -365,7 +367,9 @@ TEST(SmtpDialogue, OnPort587NothingFollowsAMissingOrSpoiledStartTls)
         std::vector<std::string> replies;
         std::string wire;
     } rows[] = {
-        {"EHLO refused, HELO taken", {"500 no\r\n", "250 ok\r\n", "250 never\r\n"}, ehlo + "HELO " + host_name() + "\r\n"},
+        {"EHLO refused, HELO taken",
+         {"500 no\r\n", "250 ok\r\n", "250 never\r\n"},
+         ehlo + "HELO " + host_name() + "\r\n"},
         {"STARTTLS refused", {"250-x\r\n250 STARTTLS\r\n", "454 not now\r\n", "250 never\r\n"}, ehlo + "STARTTLS\r\n"},
         {"bytes after the go-ahead",
          {"250-x\r\n250 STARTTLS\r\n", "220 go ahead\r\n250-x\r\n250 AUTH LOGIN\r\n", "250 never\r\n"},

@@ -60,14 +60,14 @@ protected:
     {
         MessageBoxWatcher watcher;
         EXPECT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
-        smtp_dialogue(nullptr, port_, login, password, mailbox, recipient, subject, body, SendMode::Interactive, a_minute_from_now());
+        smtp_dialogue(nullptr, port_, login, password, mailbox, recipient, subject, body, SendMode::Interactive,
+                      a_minute_from_now());
         smtp_release();
         return watcher.boxes();
     }
 
     std::int32_t port_ = 0;
 };
-
 
 } // namespace
 

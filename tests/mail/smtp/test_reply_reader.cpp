@@ -131,9 +131,15 @@ TEST(ReplyReader, JudgesTheFirstSignificantByteOfASingleLine)
         {"199 odd\r\n", rejected, rejected},
         {"\r\n\r\n\t\x01 250 ok\r\n", rejected, rejected},
         {"\r\n\n\x1f\x7f\r\n", rejected, rejected},
-        {"\r\n\x01\x1f" "250 ok\r\n", accepted, accepted},
-        {"\x80\xff\xc0" "250 ok\r\n", accepted, accepted},
-        {"\x80\xff\xc0" "550 no\r\n", rejected, rejected},
+        {"\r\n\x01\x1f"
+         "250 ok\r\n",
+         accepted, accepted},
+        {"\x80\xff\xc0"
+         "250 ok\r\n",
+         accepted, accepted},
+        {"\x80\xff\xc0"
+         "550 no\r\n",
+         rejected, rejected},
         {"ok\r\n", rejected, rejected},
         {"2\r\n", accepted, accepted},
         {"3\n", rejected, accepted},
@@ -277,7 +283,8 @@ std::vector<ReplyClass> expected_decisions(const std::string& stream, const std:
         bool continuation = false;
         for (std::size_t offset = 1; offset <= 3 && !known; ++offset) {
             if (i + offset >= n) break;
-            if (stream[i + offset] == '\n') known = true;
+            if (stream[i + offset] == '\n')
+                known = true;
             else if (offset == 3) {
                 known = true;
                 continuation = stream[i + offset] == '-';
@@ -339,8 +346,7 @@ TEST(ReplyReaderProperty, ReferenceDecisionsForAKnownConversation)
 {
     const std::string stream = "220-a\r\n220 b\r\n250 c\r\n334 d\r\n334 e\r\n235 f\r\n250 g\r\n550 h\r\n";
     const std::vector<bool> strict = {true, true, false, false, true, true, true, true};
-    const std::vector<ReplyClass> expected = {accepted, accepted, accepted, accepted,
-                                              accepted, accepted, rejected};
+    const std::vector<ReplyClass> expected = {accepted, accepted, accepted, accepted, accepted, accepted, rejected};
     EXPECT_EQ(expected_decisions(stream, strict), expected);
     EXPECT_EQ(decisions_for_chunks(stream, {}, strict), expected);
 }

@@ -56,7 +56,8 @@ class TlsServer : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(std::getenv("TULVO_TEST_TLS_CONTROL"), nullptr) << "run through tests/support/servers/smtps_fixture.py";
+        ASSERT_NE(std::getenv("TULVO_TEST_TLS_CONTROL"), nullptr)
+            << "run through tests/support/servers/smtps_fixture.py";
         reset_system_double();
         mail_settings = MailSettings{};
         mail_settings.recipient = "boss@example.org";

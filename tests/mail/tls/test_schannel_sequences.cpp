@@ -135,9 +135,9 @@ TEST(SchannelSequences, AClientCertificateAskedForIsAnsweredWithNone)
     connection.server_sends(certificate_request + server_finished);
     ASSERT_TRUE(connection.start());
     const SspiRecord& record = schannel_record();
-    EXPECT_EQ(record.initialize_inputs, (std::vector<std::string>{"", certificate_request + server_finished,
-                                                                   certificate_request + server_finished,
-                                                                   server_finished}));
+    EXPECT_EQ(record.initialize_inputs,
+              (std::vector<std::string>{"", certificate_request + server_finished,
+                                        certificate_request + server_finished, server_finished}));
     EXPECT_EQ(connection.server_received(), "<client hello><empty certificate, finished>");
     ASSERT_EQ(record.credential_flags.size(), 1u) << "no certificate of the user's is offered";
     EXPECT_TRUE(record.credential_flags[0] & SCH_CRED_NO_DEFAULT_CREDS);
@@ -165,10 +165,8 @@ TEST(SchannelSequences, TheNewerRecordRefusedFallsBackToTls12)
 // renegotiate once more (dotnet/runtime PR 103419, schannel-rs issue 111).
 TEST(SchannelSequences, TwoSessionTicketsAndTheGreetingInOneRead)
 {
-    script_schannel({handshake() + std::vector<SspiStep>{decrypt(SEC_I_RENEGOTIATE, ticket_1),
-                                                         initialize(SEC_E_OK, ""),
-                                                         decrypt(SEC_I_RENEGOTIATE, ticket_2),
-                                                         initialize(SEC_E_OK, ""),
+    script_schannel({handshake() + std::vector<SspiStep>{decrypt(SEC_I_RENEGOTIATE, ticket_1), initialize(SEC_E_OK, ""),
+                                                         decrypt(SEC_I_RENEGOTIATE, ticket_2), initialize(SEC_E_OK, ""),
                                                          decrypt(SEC_E_OK, greeting_record, greeting)},
                      SP_PROT_TLS1_3_CLIENT});
     Connection connection;
@@ -178,7 +176,7 @@ TEST(SchannelSequences, TwoSessionTicketsAndTheGreetingInOneRead)
     EXPECT_EQ(connection.receive(), greeting);
     const SspiRecord& record = schannel_record();
     EXPECT_EQ(record.decrypt_inputs, (std::vector<std::string>{ticket_1 + ticket_2 + greeting_record,
-                                                                ticket_2 + greeting_record, greeting_record}));
+                                                               ticket_2 + greeting_record, greeting_record}));
     EXPECT_EQ(std::vector<std::string>(record.initialize_inputs.begin() + 2, record.initialize_inputs.end()),
               (std::vector<std::string>{ticket_2 + greeting_record, greeting_record}));
 }
@@ -188,8 +186,8 @@ TEST(SchannelSequences, TwoSessionTicketsAndTheGreetingInOneRead)
 // never to another handshake step (dotnet/runtime PR 103419, curl issue 18983).
 TEST(SchannelSequences, ExtraBytesAfterTheLastHandshakeStepAreDecrypted)
 {
-    script_schannel({handshake() + std::vector<SspiStep>{decrypt(SEC_E_OK, greeting_record, greeting)},
-                     SP_PROT_TLS1_3_CLIENT});
+    script_schannel(
+        {handshake() + std::vector<SspiStep>{decrypt(SEC_E_OK, greeting_record, greeting)}, SP_PROT_TLS1_3_CLIENT});
     Connection connection;
     connection.server_sends(server_flight + greeting_record);
     ASSERT_TRUE(connection.start());
@@ -202,8 +200,8 @@ TEST(SchannelSequences, ExtraBytesAfterTheLastHandshakeStepAreDecrypted)
 // (Schannel), Microsoft Learn).
 TEST(SchannelSequences, TheGreetingSplitOverTwoReads)
 {
-    script_schannel({handshake() + std::vector<SspiStep>{decrypt(SEC_E_OK, greeting_record, greeting)},
-                     SP_PROT_TLS1_2_CLIENT});
+    script_schannel(
+        {handshake() + std::vector<SspiStep>{decrypt(SEC_E_OK, greeting_record, greeting)}, SP_PROT_TLS1_2_CLIENT});
     Connection connection;
     connection.server_sends(server_flight);
     ASSERT_TRUE(connection.start());
@@ -217,9 +215,10 @@ TEST(SchannelSequences, TheGreetingSplitOverTwoReads)
 // session at once, and the reply fails without the second of silence.
 TEST(SchannelSequences, TheContextExpiringInTheMiddleOfAReplyFailsItAtOnce)
 {
-    script_schannel({handshake() + std::vector<SspiStep>{decrypt(SEC_E_OK, "<record: 250-first line>", "250-first line\r\n"),
-                                                         decrypt(SEC_I_CONTEXT_EXPIRED, "<close notify>")},
-                     SP_PROT_TLS1_2_CLIENT});
+    script_schannel(
+        {handshake() + std::vector<SspiStep>{decrypt(SEC_E_OK, "<record: 250-first line>", "250-first line\r\n"),
+                                             decrypt(SEC_I_CONTEXT_EXPIRED, "<close notify>")},
+         SP_PROT_TLS1_2_CLIENT});
     Connection connection;
     connection.server_sends(server_flight);
     stream_open(connection.client);
@@ -239,8 +238,8 @@ TEST(SchannelSequences, OnlyTls12And13AreAccepted)
         DWORD protocol;
         bool accepted;
     } rows[] = {
-        {SP_PROT_TLS1_2_CLIENT, true},  {SP_PROT_TLS1_3_CLIENT, true},  {SP_PROT_TLS1_1_CLIENT, false},
-        {SP_PROT_SSL3_CLIENT, false},   {SP_PROT_DTLS1_2_CLIENT, false}, {0, false},
+        {SP_PROT_TLS1_2_CLIENT, true}, {SP_PROT_TLS1_3_CLIENT, true},   {SP_PROT_TLS1_1_CLIENT, false},
+        {SP_PROT_SSL3_CLIENT, false},  {SP_PROT_DTLS1_2_CLIENT, false}, {0, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.protocol);

@@ -66,8 +66,7 @@ TEST(TlsBuffers, AnIncompleteRecordStaysWholeUntilMoreComes)
 TEST(TlsBuffers, RenegotiationHandsTheExtraBytesToTheHandshake)
 {
     auto buffers = received("ticket-recordDATAhandshake");
-    EXPECT_EQ(after_decrypt(*buffers, {DecryptStatus::Renegotiate, buffers->input + 13, 4, 9}),
-              DecryptNext::Handshake);
+    EXPECT_EQ(after_decrypt(*buffers, {DecryptStatus::Renegotiate, buffers->input + 13, 4, 9}), DecryptNext::Handshake);
     EXPECT_EQ(input_of(*buffers), "handshake");
     EXPECT_EQ(all_plaintext(*buffers), "DATA");
     auto bare = received("ticket-record");

@@ -95,7 +95,8 @@ std::string ScriptedSmtpServer::received()
 
 void ScriptedSmtpServer::serve()
 {
-    while (!stop_ && !readable(listener_)) {}
+    while (!stop_ && !readable(listener_)) {
+    }
     if (!stop_) {
         const SOCKET client = accept(listener_, nullptr, nullptr);
         connected_ = client != INVALID_SOCKET;

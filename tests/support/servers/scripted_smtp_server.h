@@ -28,7 +28,7 @@ ScriptedReply reply_split_at(const std::string& bytes, std::size_t position, int
 ScriptedReply reply_bytewise(const std::string& bytes, int gap_ms);
 
 struct SmtpScript {
-    bool greet = true;             // false: accept and stay silent
+    bool greet = true; // false: accept and stay silent
     ScriptedReply greeting;
     std::vector<ScriptedReply> replies;
     // Not 0: after the greeting, answers nothing and sends one byte of a line end
