@@ -10,8 +10,11 @@
 
 #include "app/resource.h"
 #include "tests/support/program_driver.h"
+#include "tests/support/test_helpers.h"
 
 namespace {
+
+const std::uint16_t smtps_port = 465;
 
 std::string test_folder()
 {
@@ -27,14 +30,8 @@ public:
     {
         WSADATA startup;
         WSAStartup(MAKEWORD(2, 2), &startup);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        const BOOL reuse = TRUE;
-        setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(465);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        std::uint16_t port = smtps_port;
+        listener_ = loopback_listener(port);
         listen(listener_, 1);
     }
     ~HandshakeTaker()

@@ -2,6 +2,7 @@
 #ifndef TULVO_TEST_HELPERS_H
 #define TULVO_TEST_HELPERS_H
 
+#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -23,6 +24,10 @@ std::uint64_t a_minute_from_now();
 
 // The value of key in section MAIL of a settings file, "<missing>" without one.
 std::string stored_setting(const std::string& file, const char* key);
+
+// A TCP socket bound to 127.0.0.1 at port, or at a free port when it is 0 (then
+// written back); not yet listening. Windows Sockets must have started.
+SOCKET loopback_listener(std::uint16_t& port);
 
 // A loopback port on which nobody listens: bound once by the system's choice, then closed.
 int closed_loopback_port();

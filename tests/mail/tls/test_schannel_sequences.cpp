@@ -56,14 +56,13 @@ public:
     {
         WSADATA startup;
         WSAStartup(MAKEWORD(2, 2), &startup);
-        SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        std::uint16_t port = 0;
+        const SOCKET listener = loopback_listener(port);
+        listen(listener, 1);
         sockaddr_in address = {};
         address.sin_family = AF_INET;
+        address.sin_port = htons(port);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        int length = sizeof address;
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-        listen(listener, 1);
         client = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address);
         server = accept(listener, nullptr, nullptr);

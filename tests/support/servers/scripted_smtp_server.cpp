@@ -1,5 +1,7 @@
 #include "tests/support/servers/scripted_smtp_server.h"
 
+#include "tests/support/test_helpers.h"
+
 #include <ws2tcpip.h>
 
 #include <chrono>
@@ -17,23 +19,6 @@ bool readable(SOCKET s)
     FD_SET(s, &set);
     timeval wait = {0, poll_ms * 1000};
     return select(0, &set, nullptr, nullptr, &wait) > 0;
-}
-
-// On the given port, or a free one when it is 0.
-SOCKET loopback_listener(std::uint16_t& port)
-{
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    const BOOL reuse = TRUE;
-    if (port != 0) setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
-    return s;
 }
 
 // Where the command that starts at `from` ends in `bytes` (past its CR LF, or
