@@ -9,6 +9,8 @@ namespace {
 SspiScript script;
 SspiRecord record;
 bool shutting_down;
+// After close_notify the context stays expired, whatever is decrypted next.
+bool expired;
 
 const SecPkgContext_StreamSizes stream_sizes = {5, 16, 16384, 4, 16};
 CERT_CONTEXT server_certificate;
@@ -83,6 +85,7 @@ SECURITY_STATUS SEC_ENTRY decrypt(PCtxtHandle, PSecBufferDesc message, unsigned 
     SecBuffer* parts = message->pBuffers;
     const std::string given = bytes_of(parts[0]);
     record.decrypt_inputs.push_back(given);
+    if (expired) return SEC_I_CONTEXT_EXPIRED;
     const SspiStep* step = next_step(SspiCall::Decrypt);
     if (step == nullptr) return SEC_E_INTERNAL_ERROR;
     if (given.compare(0, step->takes.size(), step->takes) != 0) return SEC_E_INCOMPLETE_MESSAGE;
@@ -94,6 +97,7 @@ SECURITY_STATUS SEC_ENTRY decrypt(PCtxtHandle, PSecBufferDesc message, unsigned 
     parts[1] = {static_cast<unsigned long>(step->output.size()), SECBUFFER_DATA, at};
     const std::size_t left = given.size() - step->takes.size();
     if (left > 0) parts[2] = {static_cast<unsigned long>(left), SECBUFFER_EXTRA, at + step->takes.size()};
+    expired = step->status == SEC_I_CONTEXT_EXPIRED;
     return step->status;
 }
 
@@ -156,6 +160,7 @@ void script_schannel(const SspiScript& new_script)
     script = new_script;
     record = SspiRecord{};
     shutting_down = false;
+    expired = false;
 }
 
 const SspiRecord& schannel_record() { return record; }
