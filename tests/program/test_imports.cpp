@@ -98,6 +98,11 @@ TEST_F(ProgramResources, ManifestAsksForVisualStylesDpiAwarenessAndNoElevation)
          {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "level=\"asInvoker\"", "PerMonitorV2",
           "<dpiAware", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    const std::string own_architecture =
+        sizeof(void*) == 8 ? "processorArchitecture=\"amd64\"" : "processorArchitecture=\"x86\"";
+    size_t named = 0;
+    for (size_t at = 0; (at = manifest.find(own_architecture, at)) != std::string::npos; at += 1) ++named;
+    EXPECT_EQ(named, 2u) << "the program and the common controls, both as the build's own architecture";
 }
 
 TEST_F(ProgramResources, IconHasSixteenThirtyTwoAndFortyEightPixelImages)
