@@ -5,10 +5,10 @@
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# Some machines run no 32-bit Linux code at all (a hypervisor that allows 64-bit user
-# code only): 32-bit Wine cannot start there, so the Windows tests are built for
-# 64-bit Windows and run by 64-bit Wine in a 64-bit prefix. Everywhere else they
-# run as the program ships, 32-bit.
+# Where 32-bit Wine cannot be had (a machine that runs no 32-bit code, or a day on
+# which wine32:i386 cannot be installed), the Windows tests are built for 64-bit
+# Windows and run by 64-bit Wine in a 64-bit prefix. Everywhere else they run as the
+# program ships, 32-bit.
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
   tulvo_wine_bits=32
   export WINEARCH=win32
@@ -22,6 +22,17 @@ else
   tulvo_windows_preset=windows-x64
 fi
 tulvo_windows_build=$repo_root/build/$tulvo_windows_preset
+
+# One line: which Wine runs the Windows tests, and why.
+tulvo_wine_choice() {
+  if [ "$tulvo_wine_bits" = 32 ]; then
+    echo "32-bit Wine: the Windows tests run the 32-bit build, as the program ships"
+  elif ! (source "$repo_root/scripts/lib/bits.sh" && runs_32bit_code); then
+    echo "64-bit Wine: this machine runs no 32-bit code, so the Windows tests run the 64-bit build"
+  else
+    echo "64-bit Wine: 32-bit Wine is not installed (wine32:i386 could not be installed, see bootstrap), so the Windows tests run the 64-bit build"
+  fi
+}
 
 export WINEPREFIX="${TULVO_WINEPREFIX:-$repo_root/build/wineprefix}-$tulvo_wine_bits"
 export WINEDEBUG=-all
