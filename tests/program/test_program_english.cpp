@@ -52,8 +52,8 @@ TEST_F(EnglishWindows, TabsLabelsHintAndQuestionShowTheRussianTexts)
     EXPECT_EQ(program.tab_label(1), text_of(IDS_TAB_MAIL));
     EXPECT_EQ(program.wide_text(IDC_START), L"Пуск") << "the template's labels too";
     EXPECT_EQ(box_after(program, IDC_START), text_of(IDS_ACT_NOW));
-    program.sync();
-    EXPECT_EQ(recorded_shutdowns(), shutdown_line(12)) << "OK on the question fires";
+    ASSERT_TRUE(program.wait_exit(timeout_ms)) << "OK on the question fires and ends";
+    EXPECT_EQ(recorded_shutdowns(), shutdown_line(12));
 }
 
 TEST_F(EnglishWindows, HintAfterHide)

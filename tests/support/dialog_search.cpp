@@ -56,3 +56,12 @@ std::wstring wide_window_text(HWND window)
                         text_within_ms, nullptr);
     return text;
 }
+
+std::wstring stored_window_text(HWND window)
+{
+    wchar_t text[longest_text] = {};
+    InternalGetWindowText(window, text, longest_text);
+    return text;
+}
+
+std::wstring box_text(HWND box) { return stored_window_text(GetDlgItem(box, MESSAGE_BOX_TEXT_ID)); }

@@ -23,4 +23,10 @@ HWND find_dialog(DWORD process, const std::function<bool(HWND)>& matches);
 std::string window_text(HWND window);
 std::wstring wide_window_text(HWND window);
 
+// A window's text as UTF-16 read from the window itself rather than asked of its
+// thread, which may be busy (for windows that keep their text there: boxes, statics).
+std::wstring stored_window_text(HWND window);
+// A message box's text (the static 0xFFFF); "" until the box has it.
+std::wstring box_text(HWND box);
+
 #endif

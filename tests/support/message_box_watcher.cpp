@@ -57,8 +57,9 @@ void MessageBoxWatcher::watch()
             if (!IsWindowVisible(box) || !is_message_box(box)) continue;
             if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) continue;
             SeenBox seen;
-            seen.caption = wide_window_text(box);
-            seen.text = wide_window_text(GetDlgItem(box, MESSAGE_BOX_TEXT_ID));
+            seen.text = box_text(box);
+            if (seen.text.empty()) continue; // not whole yet
+            seen.caption = stored_window_text(box);
             seen.owner = GetWindow(box, GW_OWNER);
             seen.error_icon = shows_icon(box, IDI_HAND);
             seen.question_icon = shows_icon(box, IDI_QUESTION);

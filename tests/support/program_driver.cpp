@@ -23,14 +23,15 @@ std::string own_directory()
     return directory.substr(0, directory.find_last_of('\\') + 1);
 }
 
-// owner null: the main dialog, shown or hidden; else a message box owned by it,
-// saying text unless that is empty.
+// owner null: the main dialog, shown or hidden; else a message box owned by it that
+// shows its text, saying text unless that is empty.
 HWND find(DWORD process, HWND owner, const std::wstring& text = std::wstring())
 {
     return find_dialog(process, [owner, &text](HWND dialog) {
         if (owner == nullptr) return GetDlgItem(dialog, IDC_TABS) != nullptr;
-        return GetWindow(dialog, GW_OWNER) == owner && IsWindowVisible(dialog) &&
-               GetDlgItem(dialog, MESSAGE_BOX_TEXT_ID) != nullptr && (text.empty() || box_text(dialog) == text);
+        if (GetWindow(dialog, GW_OWNER) != owner || !IsWindowVisible(dialog)) return false;
+        const std::wstring shown = box_text(dialog);
+        return !shown.empty() && (text.empty() || shown == text);
     });
 }
 
@@ -243,8 +244,6 @@ bool Program::wait_exit(DWORD timeout_ms, DWORD* code)
 }
 
 bool Program::running() { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-
-std::wstring box_text(HWND box) { return wide_window_text(GetDlgItem(box, MESSAGE_BOX_TEXT_ID)); }
 
 bool box_has_cancel(HWND box) { return GetDlgItem(box, IDCANCEL) != nullptr; }
 

@@ -94,7 +94,8 @@ public:
     void freeze();
     void thaw();
 
-    // The next visible message box owned by the dialog; null when none came in time.
+    // The next visible message box owned by the dialog, once it shows its text; null
+    // when none came in time.
     HWND wait_box(DWORD timeout_ms = 10000);
     // The same, the box that says text, among others that may be open.
     HWND wait_box_saying(const std::wstring& text, DWORD timeout_ms = 10000);
@@ -110,9 +111,8 @@ private:
     HANDLE frozen_ = nullptr;
 };
 
-// A message box's text (the static 0xFFFF, as UTF-16) and its buttons. (Its icon handle means
-// nothing in another process; icons are checked in-process by the UI tests.)
-std::wstring box_text(HWND box);
+// A message box's buttons (its text: box_text). (Its icon handle means nothing in another
+// process; icons are checked in-process by the UI tests.)
 bool box_has_cancel(HWND box);
 void press_box_button(HWND box, int button);
 
