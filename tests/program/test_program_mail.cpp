@@ -61,7 +61,9 @@ protected:
             [&] {
                 dialog = FindWindowExA(nullptr, nullptr, "#32770", nullptr);
                 for (; dialog; dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr))
-                    if (GetWindow(dialog, GW_OWNER) == program.dialog() && GetDlgItem(dialog, IDC_SMTP_PORT))
+                    // Shown: its fields filled from the settings, which would overwrite what is typed earlier.
+                    if (GetWindow(dialog, GW_OWNER) == program.dialog() && GetDlgItem(dialog, IDC_SMTP_PORT) &&
+                        IsWindowVisible(dialog))
                         return true;
                 return false;
             },

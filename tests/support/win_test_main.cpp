@@ -23,6 +23,8 @@ void load_window_system()
 
 int main(int argc, char** argv)
 {
+    // A test process that dies still shows how far it got.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     app_instance = GetModuleHandleA(nullptr);
     load_window_system();
     testing::InitGoogleTest(&argc, argv);
