@@ -4,20 +4,7 @@
 
 #include "app/app_instance.h"
 #include "app/text_scratch.h"
-
-namespace {
-
-std::wstring widened(const char* ansi)
-{
-    const int length = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
-    if (length <= 1) return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
-
-} // namespace
+#include "text/wide_text.h"
 
 const wchar_t* load_text(int n)
 {
@@ -30,6 +17,6 @@ int show_text(HWND owner, int n, UINT style) { return MessageBoxW(owner, load_te
 
 void show_text_with_value(HWND owner, int n, const char* value)
 {
-    const std::wstring message = load_text(n) + widened(value);
+    const std::wstring message = load_text(n) + wide_of_ansi(value);
     MessageBoxW(owner, message.c_str(), L"", MB_ICONERROR);
 }

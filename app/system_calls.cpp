@@ -18,7 +18,7 @@ TargetTime system_local_time()
                       now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
 }
 
-void system_profile_write(const char* section, const char* key, const char* value, const char* path)
+void system_profile_write(const wchar_t* section, const wchar_t* key, const wchar_t* value, const wchar_t* path)
 {
-    WritePrivateProfileStringA(section, key, value, path);
+    WritePrivateProfileStringW(section, key, value, path);
 }

@@ -13,9 +13,10 @@
 // or refused unseen while another preparation is under way or a session is held.
 int mapi_prepare(HWND owner, const std::string& recipient);
 
-// Sends once through the prepared session; a failure is shown only in interactive
-// mode. Does nothing unless the session is ready (prepared, and no other call into
-// the mail client under way).
+// Sends through the prepared session; a failure is shown only in interactive mode.
+// A session the mail client no longer knows (it was restarted since the logon) gets
+// one fresh logon and one more send. Does nothing unless the session is ready
+// (prepared, and no other call into the mail client under way).
 void mapi_send(HWND owner, const std::string& subject, const std::string& body, SendMode mode);
 
 // Frees the recipient, logs off and unloads the library; does nothing unless the

@@ -13,9 +13,6 @@ namespace {
 // withdrawn (disarmed, or the schedule fired) while it was preparing.
 const int ARMING_REFUSED = 1;
 
-// A test send may hold the window this long, not longer.
-const std::uint64_t test_send_limit_ms = 60000;
-
 NotificationPhase phase = NotificationPhase::Disarmed;
 
 int prepare(HWND owner, bool use_mapi)
@@ -82,7 +79,7 @@ void test_send(HWND owner, bool use_mapi)
     if (!may_prepare(phase)) return;
     phase = NotificationPhase::Testing;
     if (prepare(owner, use_mapi) == 0) {
-        send(owner, use_mapi, SendMode::Interactive, system_milliseconds() + test_send_limit_ms);
+        send(owner, use_mapi, SendMode::Interactive, system_milliseconds() + MAIL_SEND_LIMIT_MS);
         release(use_mapi);
     }
     phase = NotificationPhase::Disarmed;

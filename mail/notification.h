@@ -7,6 +7,11 @@
 
 #include <cstdint>
 
+// A send gets this long: before the shutdown request, which follows by then
+// whatever the transport does, and as a test. Each reply within it may take up
+// to SERVER_SILENCE_LIMIT_MS.
+constexpr std::uint64_t MAIL_SEND_LIMIT_MS = 50000;
+
 // Prepares the chosen transport. 0: armed. Negative: not armed, the transport's
 // failure was shown. Positive: not armed, nothing shown, because another mail
 // operation was under way or the arming was disarmed or fired while it prepared.
@@ -18,7 +23,7 @@ void disarm_notification(bool use_mapi);
 
 // Prepares, sends interactively and releases; only failures are shown. Does
 // nothing while armed or while another mail operation is under way. An SMTP
-// conversation gives up after a minute.
+// conversation gives up after MAIL_SEND_LIMIT_MS.
 void test_send(HWND owner, bool use_mapi);
 
 // Sends silently over the transport prepared at arming, then releases it. Sends

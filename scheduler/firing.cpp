@@ -10,10 +10,6 @@
 
 namespace {
 
-// The letter gets this long; the request follows by then whatever the mail
-// transport does, well inside a minute of the firing's start.
-const std::uint64_t send_limit_ms = 50000;
-
 // How often the watch over a send looks at the clock, which may jump (sleep, a
 // test's clock).
 const DWORD watch_step_ms = 250;
@@ -38,6 +34,9 @@ bool make_request(unsigned flags)
     InterlockedExchange(&requested, 1);
     return system_shutdown_request(flags, planned_reason);
 }
+
+// Windows may refuse for a passing reason: asked once more before giving up.
+bool make_request_twice(unsigned flags) { return make_request(flags) || make_request(flags); }
 
 // The request of the firing under way, made once: by the window's thread when the
 // send returns, or by the watch when it has not returned by the deadline. A watch's
@@ -89,26 +88,29 @@ int action_code(const FiringChoices& choices)
     return ACTION_LOG_OFF;
 }
 
-void request_shutdown(int code)
-{
-    make_request(flags_by_action[code]);
-    PostQuitMessage(0);
-}
-
 bool shutdown_requested() { return requested != 0; }
 
-void fire(const FiringChoices& choices)
+bool fire(const FiringChoices& choices)
 {
-    const int code = action_code(choices);
+    const unsigned flags = flags_by_action[action_code(choices)];
     // A forced end of the session, or a send that never returns, must not cost
     // what the user typed: the settings are saved first.
     save_settings();
+    bool taken = true;
     if (!choices.send_message) {
-        request_shutdown(code);
-        return;
+        taken = make_request_twice(flags);
+    } else {
+        PendingRequest request{flags, system_milliseconds() + MAIL_SEND_LIMIT_MS, nullptr, 0, false};
+        send_under_watch(choices.use_mapi, request);
+        // A watch's refused request was the first try.
+        if (InterlockedExchange(&request.made, 1) == 0)
+            taken = make_request_twice(flags);
+        else if (request.refused)
+            taken = make_request(flags);
     }
-    PendingRequest request{flags_by_action[code], system_milliseconds() + send_limit_ms, nullptr, 0, false};
-    send_under_watch(choices.use_mapi, request);
-    if (InterlockedExchange(&request.made, 1) == 0 || request.refused) make_request(request.flags);
-    PostQuitMessage(0);
+    if (taken)
+        PostQuitMessage(0);
+    else
+        InterlockedExchange(&requested, 0); // nothing is under way: the settings may be written again
+    return taken;
 }

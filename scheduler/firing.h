@@ -1,7 +1,7 @@
 // The firing sequence: the settings saved, the optional silent notification, then
 // the forced power-off, reboot or log-off request and the end of the dialog loop.
 // The request follows within 50 s of the start, whatever the mail transport does;
-// a request the watch made and Windows refused is made again when the send returns.
+// a request Windows refuses is made once more (the watch's, when the send returns).
 #ifndef TULVO_FIRING_H
 #define TULVO_FIRING_H
 
@@ -17,15 +17,14 @@ struct FiringChoices {
 
 int action_code(const FiringChoices& choices);
 
-// Requests the action forced (flags 12, 6 or 4), as planned, and posts the quit message.
-void request_shutdown(int code);
+// Runs the whole sequence, the action requested forced (flags 12, 6 or 4) and as
+// planned; shows nothing. True when Windows took the request: the quit message is
+// posted. False when Windows refused it twice: nothing more happens, and the
+// caller must say so.
+bool fire(const FiringChoices& choices);
 
-// Runs the whole sequence; shows nothing and returns nothing.
-void fire(const FiringChoices& choices);
-
-// True once a firing has made its request, whether Windows took it or not: from
-// then on the settings file is not written again, since Windows may end the
-// process in the middle of a write.
+// True while a firing's request is made or taken: then the settings file is not
+// written again, since Windows may end the process in the middle of a write.
 bool shutdown_requested();
 
 #endif

@@ -4,7 +4,8 @@
 #ifndef TULVO_PROFILE_WRITE_H
 #define TULVO_PROFILE_WRITE_H
 
-// WritePrivateProfileStringA(section, key, value, path); a failure is not reported.
-void system_profile_write(const char* section, const char* key, const char* value, const char* path);
+// WritePrivateProfileStringW(section, key, value, path): Windows writes the value in
+// the ANSI code page unless the file is UTF-16 already. A failure is not reported.
+void system_profile_write(const wchar_t* section, const wchar_t* key, const wchar_t* value, const wchar_t* path);
 
 #endif

@@ -10,10 +10,14 @@
 #include "settings/profile_write.h"
 #include "settings/settings_path.h"
 #include "settings/value_rules.h"
+#include "text/wide_text.h"
 
 namespace {
 
-const char section[] = "MAIL";
+// Paths are UTF-8 and go to Windows through the wide calls, so that a profile folder
+// named outside the ANSI code page (C:\Users\Иван on a Western Windows) is found;
+// keys and values stay text of the code page, and the file is written in it.
+const wchar_t section[] = L"MAIL";
 
 // A field holds at most MAIL_FIELD_LIMIT (99) characters, which Base64 makes 132; the
 // Base64 keys are read with room for that so that a long body, login or password
@@ -30,37 +34,44 @@ constexpr std::size_t longest_field = MAIL_FIELD_LIMIT;
 // Computed by load_settings, used by every save.
 std::string settings_file_path;
 
+// At most size - 1 characters of the stored value, in the code page.
+std::string read_value(const std::string& path, const char* key, std::size_t size)
+{
+    std::wstring stored(size, L'\0');
+    const DWORD length = GetPrivateProfileStringW(section, wide_of_ansi(key).c_str(), L"", &stored[0],
+                                                  static_cast<DWORD>(size), wide_of_utf8(path).c_str());
+    stored.resize(length);
+    return ansi_of_wide(stored);
+}
+
 std::string read_plain(const std::string& path, const char* key)
 {
-    char stored[plain_read_size] = {};
-    GetPrivateProfileStringA(section, key, "", stored, sizeof stored, path.c_str());
-    return cut_at_character(stored, longest_field, system_code_page());
+    return cut_at_character(read_value(path, key, plain_read_size), longest_field, system_code_page());
 }
 
 std::string read_base64(const std::string& path, const char* key)
 {
-    char stored[base64_read_size] = {};
-    GetPrivateProfileStringA(section, key, "", stored, sizeof stored, path.c_str());
-    return cut_at_character(text_of_base64(stored, std::strlen(stored)), longest_field, system_code_page());
+    const std::string stored = read_value(path, key, base64_read_size);
+    return cut_at_character(text_of_base64(stored.c_str(), stored.size()), longest_field, system_code_page());
 }
 
 void write_value(const std::string& path, const char* key, const std::string& value)
 {
-    system_profile_write(section, key, value.c_str(), path.c_str());
+    system_profile_write(section, wide_of_ansi(key).c_str(), wide_of_ansi(value).c_str(), wide_of_utf8(path).c_str());
 }
 
 std::string app_data_folder(bool& obtained)
 {
-    char folder[MAX_PATH] = {};
-    obtained = SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, TRUE) == TRUE;
-    return folder;
+    wchar_t folder[MAX_PATH] = {};
+    obtained = SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, TRUE) == TRUE;
+    return utf8_of_wide(folder);
 }
 
 std::string running_exe_path()
 {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length < MAX_PATH ? length : MAX_PATH - 1);
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return utf8_of_wide(std::wstring(path, length < MAX_PATH ? length : MAX_PATH - 1));
 }
 
 } // namespace
@@ -98,8 +109,8 @@ void load_settings()
     const SettingsLocation location = settings_location(running_exe_path(), have_app_data, app_data);
     // Entering the folder tells whether it exists; a failed creation shows only in
     // the later writes failing, silently.
-    if (!location.folder.empty() && !SetCurrentDirectoryA(location.folder.c_str()))
-        CreateDirectoryA(location.folder.c_str(), nullptr);
+    const std::wstring folder = wide_of_utf8(location.folder);
+    if (!folder.empty() && !SetCurrentDirectoryW(folder.c_str())) CreateDirectoryW(folder.c_str(), nullptr);
     settings_file_path = location.file;
     read_settings_file(settings_file_path, mail_settings);
 }

@@ -64,10 +64,13 @@ void on_use_mapi(HWND window) { enable(window, IDC_CONFIGURE_SMTP, !checked(wind
 
 void on_configure_smtp(HWND window) { run_smtp_dialog(window); }
 
+// A server may take its time: the window paints meanwhile, under the wait cursor.
 void on_test_send(HWND window)
 {
     read_mail_fields(window);
+    const HCURSOR before = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     test_send(window, checked(window, IDC_USE_MAPI));
+    SetCursor(before);
 }
 
 } // namespace
@@ -95,6 +98,13 @@ void read_mail_fields(HWND window)
 void show_mail_tab(HWND window, int show_command)
 {
     for (int id : mail_group) ShowWindow(GetDlgItem(window, id), show_command);
+}
+
+void clear_send_message(HWND window)
+{
+    if (!checked(window, IDC_SEND_MESSAGE)) return;
+    CheckDlgButton(window, IDC_SEND_MESSAGE, BST_UNCHECKED);
+    disarm_from_tab(window);
 }
 
 void on_mail_tab_command(HWND window, int id)

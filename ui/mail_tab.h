@@ -14,6 +14,10 @@ void read_mail_fields(HWND window);
 // Shows or hides every control of the tab (ShowWindow command); nothing else changes.
 void show_mail_tab(HWND window, int show_command);
 
+// After a firing, whose send released the transport: the send-message box is
+// cleared and the tab unlocked, as a disarming leaves them.
+void clear_send_message(HWND window);
+
 // Handles the mail tab's commands (send message, use MAPI, configure SMTP, test).
 void on_mail_tab_command(HWND window, int id);
 

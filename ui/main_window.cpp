@@ -4,6 +4,7 @@
 
 #include "app/app_instance.h"
 #include "app/message_texts.h"
+#include "app/paint_only.h"
 #include "app/resource.h"
 #include "app/text_scratch.h"
 #include "scheduler/firing.h"
@@ -60,6 +61,33 @@ void lock_schedule(HWND window, bool locked)
     for (int id : schedule_inputs) enable(window, id, !locked);
 }
 
+void on_stop(HWND window)
+{
+    enable(window, IDC_STOP, false);
+    enable(window, IDC_START, true);
+    disarm(schedule_clock);
+    system_keep_awake(false);
+    lock_schedule(window, false);
+}
+
+void show_again(HWND window)
+{
+    ShowWindow(window, SW_SHOW);
+    hidden = false;
+}
+
+// Windows refused the action twice: the PC stays on, and the user is told so in
+// front of every other window, the schedule stopped and the letter (if it went)
+// no longer armed.
+void report_refused_request(HWND window)
+{
+    on_stop(window);
+    clear_send_message(window);
+    show_again(window);
+    SetForegroundWindow(window);
+    show_text(window, IDS_NO_RIGHTS, MB_ICONERROR | MB_SETFOREGROUND);
+}
+
 // The choices as they stand now; the mail fields are taken first so that a forced
 // end of the session keeps what the user typed. Start, Stop and the schedule stay
 // locked to the end: a mail client's own message loop during the send must not
@@ -71,9 +99,10 @@ void fire_now(HWND window)
     enable(window, IDC_STOP, false);
     lock_schedule(window, true);
     read_mail_fields(window);
-    fire(FiringChoices{checked(window, IDC_POWER_OFF), checked(window, IDC_REBOOT), checked(window, IDC_SEND_MESSAGE),
-                       checked(window, IDC_USE_MAPI)});
+    const bool taken = fire(FiringChoices{checked(window, IDC_POWER_OFF), checked(window, IDC_REBOOT),
+                                          checked(window, IDC_SEND_MESSAGE), checked(window, IDC_USE_MAPI)});
     system_keep_awake(false);
+    if (!taken) report_refused_request(window);
 }
 
 void centre_on_desktop(HWND window)
@@ -128,15 +157,6 @@ void on_end_session(HWND window, bool ending)
     save_settings();
 }
 
-void on_stop(HWND window)
-{
-    enable(window, IDC_STOP, false);
-    enable(window, IDC_START, true);
-    disarm(schedule_clock);
-    system_keep_awake(false);
-    lock_schedule(window, false);
-}
-
 void on_start(HWND window)
 {
     if (due_at_start(schedule_clock, mode_of(window), system_local_time())) {
@@ -166,8 +186,12 @@ void on_hide(HWND window)
     hidden = IsWindowVisible(window) == FALSE;
 }
 
+// While a mail server is awaited the window only paints: a command sent to it by
+// another program, or a timer message sent rather than posted, must not begin a
+// second send or the firing inside that wait.
 void on_command(HWND window, int id)
 {
+    if (serving_paint_only()) return;
     switch (id) {
     case IDCANCEL:
     case IDC_EXIT: EndDialog(window, id); break;
@@ -179,12 +203,6 @@ void on_command(HWND window, int id)
     case IDC_CONFIGURE_SMTP:
     case IDC_TEST_SEND: on_mail_tab_command(window, id); break;
     }
-}
-
-void show_again(HWND window)
-{
-    ShowWindow(window, SW_SHOW);
-    hidden = false;
 }
 
 // The PC slept through the moment, or the program could not run: forcing the
@@ -200,8 +218,10 @@ void confirm_late_action(HWND window)
         on_stop(window);
 }
 
+// The countdown follows the clock: a tick that waits for a send loses nothing.
 void on_timer(HWND window)
 {
+    if (serving_paint_only()) return;
     if (hidden && WaitForSingleObject(show_event, 0) == WAIT_OBJECT_0) show_again(window);
     if (!schedule_clock.armed) return;
     const TickResult result = tick(schedule_clock, mode_of(window), system_local_time(), system_milliseconds());
@@ -248,9 +268,19 @@ void on_notify(HWND window, const NMHDR& header)
     }
 }
 
+// The wait cursor stays over the window while a mail server is awaited.
+INT_PTR on_set_cursor(HWND window)
+{
+    if (!serving_paint_only()) return FALSE;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
 INT_PTR CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     switch (message) {
+    case WM_SETCURSOR: return on_set_cursor(window);
     case WM_INITDIALOG: return on_init(window);
     case WM_COMMAND: on_command(window, LOWORD(wparam)); return TRUE;
     case WM_TIMER: on_timer(window); return FALSE;

@@ -1,6 +1,7 @@
 #include "mail/smtp/dialogue.h"
 
 #include "app/message_texts.h"
+#include "app/paint_only.h"
 #include "app/resource.h"
 #include "app/text_scratch.h"
 #include "mail/smtp/byte_stream.h"
@@ -16,8 +17,8 @@ namespace {
 const int delivered = 0;
 
 // How often a connect under way looks at the clock, which may jump (sleep, a
-// test's clock).
-const std::uint64_t connect_step_ms = 250;
+// test's clock), and lets the window paint.
+const std::uint64_t connect_step_ms = 100;
 
 struct Message {
     const std::string& login;
@@ -56,7 +57,10 @@ bool wait_connected(SOCKET socket_handle, std::uint64_t deadline_ms)
         FD_SET(socket_handle, &failed);
         if (select(0, nullptr, &writable, &failed, &step) == SOCKET_ERROR || FD_ISSET(socket_handle, &failed))
             return false;
-        if (!FD_ISSET(socket_handle, &writable)) continue;
+        if (!FD_ISSET(socket_handle, &writable)) {
+            serve_paint_only();
+            continue;
+        }
         int error = 0;
         int length = sizeof error;
         getsockopt(socket_handle, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
@@ -79,9 +83,17 @@ bool connect_to_server(std::int32_t port, std::uint64_t deadline_ms)
     return WSAGetLastError() == WSAEWOULDBLOCK && wait_connected(socket_handle, deadline_ms);
 }
 
-// null when the name cannot be had; the text lives in the shared buffer, so it is
-// used before the next reply is read.
-const char* local_host_name() { return gethostname(text_scratch, TEXT_SCRATCH_SIZE) == 0 ? text_scratch : nullptr; }
+// The name after EHLO or HELO: the PC's name when servers take it as a host name,
+// else the address of this end of the connection. The host name passes through the
+// shared buffer.
+std::string own_greeting_name()
+{
+    sockaddr_in own = {};
+    int length = sizeof own;
+    getsockname(smtp_connection.socket_handle, reinterpret_cast<sockaddr*>(&own), &length);
+    const char* host_name = gethostname(text_scratch, TEXT_SCRATCH_SIZE) == 0 ? text_scratch : "";
+    return greeting_name(host_name, ntohl(own.sin_addr.s_addr));
+}
 
 // 0, or the text that names the refused step.
 int authenticate(const Message& m)
@@ -100,7 +112,7 @@ int converse(const Message& m)
     reply_reset(reply_reader);
 
     if (!accepted(m, true)) return IDS_SMTP_NO_CONNECTION;
-    if (!command(m, helo_line(local_host_name()), true)) return IDS_SMTP_SEND_FAILED;
+    if (!command(m, helo_line(own_greeting_name()), true)) return IDS_SMTP_SEND_FAILED;
     if (const int refused = authenticate(m)) return refused;
     if (!command(m, mail_from_line(m.mailbox), true)) return IDS_SMTP_BAD_MAILBOX;
     if (!command(m, rcpt_to_line(m.recipient), true)) return IDS_SMTP_RECIPIENT_REFUSED;
@@ -115,10 +127,10 @@ int converse(const Message& m)
 // EHLO, or HELO when the server refuses EHLO.
 bool greet(const Message& m)
 {
-    const std::string host = local_host_name() ? text_scratch : "";
-    stream_send(ehlo_line(host.c_str()));
+    const std::string name = own_greeting_name();
+    stream_send(ehlo_line(name));
     const ReplyClass reply = receive_reply(true, m.deadline_ms);
-    if (reply == ReplyClass::Rejected) return command(m, helo_line(host.c_str()), true);
+    if (reply == ReplyClass::Rejected) return command(m, helo_line(name), true);
     return reply == ReplyClass::Accepted;
 }
 

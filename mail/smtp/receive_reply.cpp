@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/paint_only.h"
 #include "app/text_scratch.h"
 #include "mail/smtp/byte_stream.h"
 #include "app/system_calls.h"
@@ -10,25 +11,26 @@ ReplyReader reply_reader;
 
 namespace {
 
-const int receive_attempts = 21;
 const DWORD poll_pause_ms = 50;
 
 // Polls the stream until judge decides on what has come: Accepted or Rejected
-// end the wait, Undecided reads on.
+// end the wait, Undecided reads on. The window paints between the polls.
 template <class Judge>
 ReplyClass receive_until_judged(std::uint64_t deadline_ms, Judge judge)
 {
-    int failed_receives = 0;
+    std::uint64_t heard_ms = system_milliseconds();
     for (;;) {
         const int received = stream_receive(text_scratch, TEXT_SCRATCH_SIZE);
-        const bool past_deadline = system_milliseconds() >= deadline_ms;
+        const std::uint64_t now = system_milliseconds();
+        const bool past_deadline = now >= deadline_ms;
         if (received == STREAM_NOTHING || received == STREAM_PENDING) {
-            if (received == STREAM_PENDING) failed_receives = 0;
-            if (++failed_receives == receive_attempts || past_deadline) return ReplyClass::Failed;
+            if (received == STREAM_PENDING) heard_ms = now;
+            if (now - heard_ms >= SERVER_SILENCE_LIMIT_MS || past_deadline) return ReplyClass::Failed;
+            serve_paint_only();
             Sleep(poll_pause_ms);
             continue;
         }
-        failed_receives = 0;
+        heard_ms = now;
         const ReplyClass reply = judge(received);
         if (reply != ReplyClass::Undecided) return reply;
         if (received == STREAM_CLOSED || past_deadline) return ReplyClass::Failed;

@@ -11,11 +11,11 @@
 extern ReplyReader reply_reader;
 
 // Polls the byte stream in 50 ms steps, each chunk (at most 100 bytes) through the
-// shared text buffer, until a reply is judged. Failed after about one second
-// without any byte (21 receives, 20 pauses), when the server closed and the pending
-// bytes decide nothing, or from deadline_ms on (system_milliseconds clock) when
-// what has come does not decide. Every chunk starts the second again, and so do
-// TLS bytes that carry no data yet.
+// shared text buffer, until a reply is judged; the window paints meanwhile. Failed
+// after 30 s without any byte (SERVER_SILENCE_LIMIT_MS, on the system_milliseconds
+// clock), when the server closed and the pending bytes decide nothing, or from
+// deadline_ms on when what has come does not decide. Every chunk starts the
+// silence again, and so do TLS bytes that carry no data yet.
 ReplyClass receive_reply(bool strict, std::uint64_t deadline_ms);
 
 // The rest of the line just judged, up to its line feed, with the same waits;

@@ -2,6 +2,7 @@
 
 #include "mail/smtp/submission_message.h"
 #include "settings/base64.h"
+#include "settings/value_rules.h"
 
 const char* const AUTH_LOGIN_LINE = "AUTH LOGIN\r\n";
 const char* const DATA_LINE = "DATA\r\n";
@@ -13,16 +14,32 @@ const char* const END_OF_SUBMISSION = ".\r\n";
 namespace {
 
 const char* const line_end = "\r\n";
-const char* const fallback_host_name = "localhost";
+const std::size_t longest_host_name = 255;
+const std::size_t longest_label = 63;
 const std::uint16_t smtps_port = 465;
 const std::uint16_t submission_port = 587;
 const unsigned char first_printable = 0x20;
 const unsigned char delete_byte = 0x7F;
 
-std::string greeting_line(const char* verb, const char* host_name)
+bool letter_or_digit(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+bool valid_label(const std::string& label)
 {
-    const bool known = host_name != nullptr && host_name[0] != '\0';
-    return std::string(verb) + (known ? host_name : fallback_host_name) + line_end;
+    if (label.empty() || label.size() > longest_label || label.front() == '-' || label.back() == '-') return false;
+    for (const char c : label)
+        if (!letter_or_digit(c) && c != '-') return false;
+    return true;
+}
+
+bool valid_host_name(const std::string& name)
+{
+    if (name.empty() || name.size() > longest_host_name) return false;
+    for (std::size_t start = 0;;) {
+        const std::size_t dot = name.find('.', start);
+        if (!valid_label(name.substr(start, dot - start))) return false;
+        if (dot == std::string::npos) return true;
+        start = dot + 1;
+    }
 }
 
 } // namespace
@@ -50,9 +67,20 @@ bool holds_control_byte(const std::string& text)
     return false;
 }
 
-std::string helo_line(const char* host_name) { return greeting_line("HELO ", host_name); }
+std::string greeting_name(const std::string& host_name, std::uint32_t own_address)
+{
+    if (valid_host_name(host_name)) return host_name;
+    std::string literal = "[";
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        literal += decimal_text((own_address >> shift) & 0xFFu);
+        literal += shift > 0 ? "." : "]";
+    }
+    return literal;
+}
 
-std::string ehlo_line(const char* host_name) { return greeting_line("EHLO ", host_name); }
+std::string helo_line(const std::string& greeting_name) { return "HELO " + greeting_name + line_end; }
+
+std::string ehlo_line(const std::string& greeting_name) { return "EHLO " + greeting_name + line_end; }
 
 std::string auth_line(const std::string& value) { return base64_of_text(value) + line_end; }
 

@@ -28,9 +28,15 @@ PortSecurity port_security(std::int32_t port_setting);
 // A byte below 0x20 or 0x7F: in an address it would end the line or hide in it.
 bool holds_control_byte(const std::string& text);
 
-// host_name null or empty (the local name could not be had) gives "localhost".
-std::string helo_line(const char* host_name);
-std::string ehlo_line(const char* host_name);
+// What a client names itself after EHLO or HELO: host_name when it is a host name
+// every server takes (labels of letters, digits and inner hyphens, joined by dots,
+// 255 characters at most), else the address literal of the connection's own end,
+// e.g. "[192.168.1.20]" (own_address in host byte order). Servers refuse a name
+// such as "USER-ПК", the default of Russian Windows 7, or "MY_PC".
+std::string greeting_name(const std::string& host_name, std::uint32_t own_address);
+
+std::string helo_line(const std::string& greeting_name);
+std::string ehlo_line(const std::string& greeting_name);
 // Base64 of the whole value, for the AUTH LOGIN user name and password.
 std::string auth_line(const std::string& value);
 std::string mail_from_line(const std::string& mailbox);

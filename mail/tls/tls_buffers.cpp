@@ -36,8 +36,10 @@ std::size_t take_plaintext(TlsBuffers& buffers, char* out, std::size_t capacity)
     return count;
 }
 
-HandshakeNext after_handshake_step(TlsBuffers& buffers, HandshakeStatus status, std::size_t extra_length)
+HandshakeNext after_handshake_step(TlsBuffers& buffers, HandshakeStatus status, std::size_t extra_length,
+                                   bool token_sent)
 {
+    const std::size_t before = buffers.input_used;
     switch (status) {
     case HandshakeStatus::Incomplete: return HandshakeNext::Read;
     case HandshakeStatus::Failed: return HandshakeNext::Failed;
@@ -46,7 +48,8 @@ HandshakeNext after_handshake_step(TlsBuffers& buffers, HandshakeStatus status, 
     case HandshakeStatus::Continue: break;
     }
     keep_tail(buffers, extra_length);
-    return buffers.input_used > 0 ? HandshakeNext::Step : HandshakeNext::Read;
+    const bool stuck = !token_sent && buffers.input_used == before;
+    return buffers.input_used > 0 && !stuck ? HandshakeNext::Step : HandshakeNext::Read;
 }
 
 DecryptNext after_decrypt(TlsBuffers& buffers, const Decrypted& decrypted)
@@ -55,10 +58,11 @@ DecryptNext after_decrypt(TlsBuffers& buffers, const Decrypted& decrypted)
     if (decrypted.status == DecryptStatus::Failed) return DecryptNext::Failed;
     // The data lies inside the input: taken before the extra bytes move over it.
     if (decrypted.data != nullptr) buffers.plaintext.append(decrypted.data, decrypted.data_length);
+    const std::size_t before = buffers.input_used;
     keep_tail(buffers, decrypted.extra_length);
     switch (decrypted.status) {
     case DecryptStatus::Closed: return DecryptNext::Closed;
     case DecryptStatus::Renegotiate: return DecryptNext::Handshake;
-    default: return buffers.input_used > 0 ? DecryptNext::Decrypt : DecryptNext::Read;
+    default: return buffers.input_used > 0 && buffers.input_used < before ? DecryptNext::Decrypt : DecryptNext::Read;
     }
 }

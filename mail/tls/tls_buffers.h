@@ -35,10 +35,13 @@ enum class HandshakeStatus { Done, Continue, CredentialsAsked, Incomplete, Faile
 enum class HandshakeNext { Finished, Step, Read, Failed };
 
 // The step consumed the whole input except its last extra_length bytes (which
-// belong to the next step, or are application data after the last one).
-// Incomplete: nothing was consumed; more must be read. Done: the extra bytes are
-// records for decryption, never for another step.
-HandshakeNext after_handshake_step(TlsBuffers& buffers, HandshakeStatus status, std::size_t extra_length);
+// belong to the next step, or are application data after the last one) and sent
+// a token or not. Incomplete: nothing was consumed; more must be read. Done: the
+// extra bytes are records for decryption, never for another step. A Continue
+// that took nothing and sent nothing waits for the server rather than stepping
+// again at once.
+HandshakeNext after_handshake_step(TlsBuffers& buffers, HandshakeStatus status, std::size_t extra_length,
+                                   bool token_sent);
 
 // One decryption's outcome: in-place data inside the input, and the extra bytes
 // (the next records) at the input's end.
@@ -54,7 +57,8 @@ struct Decrypted {
 
 // Keeps the data as plaintext, then moves the extra bytes to the input's front.
 // Renegotiate (a TLS 1.3 session ticket or key update, or a renegotiation) gives
-// Handshake: the kept bytes are the next handshake step's input.
+// Handshake: the kept bytes are the next handshake step's input. A decryption that
+// took nothing waits for more input rather than decrypting again at once.
 DecryptNext after_decrypt(TlsBuffers& buffers, const Decrypted& decrypted);
 
 #endif

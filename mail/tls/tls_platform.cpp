@@ -10,6 +10,24 @@ struct SspiEntry {
 
 const EntryPoint sspi_rows[] = {{SECURITY_ENTRYPOINT_ANSIA, store_entry<&SspiEntry::initialize>}};
 
+struct VersionEntry {
+    LONG(WINAPI* get_version)(OSVERSIONINFOW*);
+};
+
+// The true version whatever the manifest says (GetVersionEx answers by the manifest).
+const EntryPoint version_rows[] = {{"RtlGetVersion", store_entry<&VersionEntry::get_version>}};
+
+DWORD windows_build()
+{
+    VersionEntry version{};
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll"); // in every process, never loaded here
+    if (ntdll == nullptr || !look_up_entry_points(ntdll, version_rows, version) || version.get_version(&info) != 0)
+        return 0;
+    return info.dwBuildNumber;
+}
+
 const EntryPoint certificate_rows[] = {
     {"CertGetCertificateChain", store_entry<&CertificateFunctions::get_chain>},
     {"CertVerifyCertificateChainPolicy", store_entry<&CertificateFunctions::verify_policy>},
@@ -30,6 +48,7 @@ bool tls_platform_load(TlsPlatform& platform)
         !look_up_entry_points(platform.crypt32, certificate_rows, platform.certificates))
         return false;
     platform.sspi = sspi.initialize();
+    platform.windows_build = windows_build();
     return platform.sspi != nullptr;
 }
 

@@ -24,6 +24,7 @@ struct CertificateFunctions {
 struct TlsPlatform {
     PSecurityFunctionTableA sspi;
     CertificateFunctions certificates;
+    DWORD windows_build; // what SChannel can do depends on it
     HMODULE secur32;
     HMODULE crypt32;
 };

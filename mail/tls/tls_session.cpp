@@ -2,16 +2,21 @@
 
 #include <memory>
 
+#include "app/paint_only.h"
+#include "app/system_calls.h"
 #include "mail/tls/tls_buffers.h"
 #include "mail/tls/tls_platform.h"
-#include "app/system_calls.h"
 
 namespace {
 
 // Never offered. After the handshake the protocol must be one of the allowed ones:
 // anything else the package may know of is refused.
 const DWORD old_protocols = SP_PROT_SSL2_CLIENT | SP_PROT_SSL3_CLIENT | SP_PROT_TLS1_0_CLIENT | SP_PROT_TLS1_1_CLIENT;
-const DWORD allowed_protocols = SP_PROT_TLS1_2 | SP_PROT_TLS1_3;
+
+// TLS 1.3 is a released feature of SChannel from this build on (Server 2022,
+// Windows 11); older Windows 10 builds have only an experimental client that a
+// registry key switches on, which is left out.
+const DWORD first_build_with_tls13 = 20348;
 
 // The package is told not to check the certificate: the program does it itself
 // after the handshake. Nor does it pick a client certificate from the user's store
@@ -20,9 +25,8 @@ const DWORD credential_flags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEF
 const ULONG request_flags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
                             ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_MANUAL_CRED_VALIDATION;
 
-// A wait for the server polls in these steps and gives up after this many silent ones.
+// A wait for the server polls in these steps, the window painting between them.
 const long wait_step_us = 50000;
-const int silent_steps = 20;
 const std::size_t longest_server_name = 255;
 
 struct TlsSession {
@@ -46,10 +50,13 @@ TlsSession session;
 
 bool deadline_passed() { return system_milliseconds() >= session.deadline_ms; }
 
-// Something to read within about a second, and before the deadline.
+bool tls13_released() { return session.platform.windows_build >= first_build_with_tls13; }
+
+// Something to read before the server has been silent too long, and before the deadline.
 bool wait_readable()
 {
-    for (int step = 0; step < silent_steps && !deadline_passed(); ++step) {
+    const std::uint64_t silent_until = system_milliseconds() + SERVER_SILENCE_LIMIT_MS;
+    while (!deadline_passed() && system_milliseconds() < silent_until) {
         fd_set readable;
         FD_ZERO(&readable);
         FD_SET(session.socket_handle, &readable);
@@ -57,6 +64,7 @@ bool wait_readable()
         const int ready = select(0, &readable, nullptr, nullptr, &wait);
         if (ready == SOCKET_ERROR) return false;
         if (ready > 0) return true;
+        serve_paint_only();
     }
     return false;
 }
@@ -71,6 +79,7 @@ bool wait_writable()
         const int ready = select(0, nullptr, &writable, nullptr, &wait);
         if (ready == SOCKET_ERROR) return false;
         if (ready > 0) return true;
+        serve_paint_only();
     }
     return false;
 }
@@ -112,7 +121,7 @@ bool acquire_credentials()
 {
     TimeStamp expiry;
     TLS_PARAMETERS parameters = {};
-    parameters.grbitDisabledProtocols = old_protocols;
+    parameters.grbitDisabledProtocols = old_protocols | (tls13_released() ? 0 : SP_PROT_TLS1_3_CLIENT);
     SCH_CREDENTIALS current = {};
     current.dwVersion = SCH_CREDENTIALS_VERSION;
     current.dwFlags = credential_flags;
@@ -163,13 +172,14 @@ HandshakeNext handshake_step(HandshakeStatus& outcome)
         0, 0, first ? nullptr : &input_description, 0, &session.context, &output_description, &attributes, nullptr);
     if (first && !FAILED(status)) session.have_context = true;
     bool sent = true;
+    const bool token = output[0].pvBuffer != nullptr && output[0].cbBuffer > 0;
     if (output[0].pvBuffer != nullptr) {
         sent = send_raw(static_cast<const char*>(output[0].pvBuffer), output[0].cbBuffer);
         session.sspi->FreeContextBuffer(output[0].pvBuffer);
     }
     const std::size_t extra = input[1].BufferType == SECBUFFER_EXTRA ? input[1].cbBuffer : 0;
     outcome = handshake_status(status);
-    const HandshakeNext next = after_handshake_step(buffers, outcome, extra);
+    const HandshakeNext next = after_handshake_step(buffers, outcome, extra, token);
     return sent ? next : HandshakeNext::Failed;
 }
 
@@ -179,6 +189,7 @@ bool run_handshake()
 {
     bool credentials_asked = false;
     for (;;) {
+        if (deadline_passed()) return false;
         HandshakeStatus outcome = HandshakeStatus::Failed;
         const HandshakeNext next = handshake_step(outcome);
         if (outcome == HandshakeStatus::CredentialsAsked) {
@@ -201,7 +212,8 @@ bool modern_protocol()
     SecPkgContext_ConnectionInfo info = {};
     if (session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_CONNECTION_INFO, &info) != SEC_E_OK)
         return false;
-    return info.dwProtocol != 0 && (info.dwProtocol & ~allowed_protocols) == 0;
+    const DWORD allowed = SP_PROT_TLS1_2 | (tls13_released() ? SP_PROT_TLS1_3 : 0);
+    return info.dwProtocol != 0 && (info.dwProtocol & ~allowed) == 0;
 }
 
 // The chain must end in a trusted root with no error anywhere: the policy check
@@ -246,6 +258,9 @@ bool certificate_trusted()
     session.platform.certificates.free_certificate(certificate);
     return trusted;
 }
+
+// After the handshake and after every renegotiation, which may bring another certificate.
+bool session_trusted() { return modern_protocol() && certificate_trusted(); }
 
 DecryptStatus decrypt_status(SECURITY_STATUS status)
 {
@@ -307,7 +322,7 @@ bool tls_start(SOCKET socket_handle, const char* server_name, std::uint64_t dead
     if (!session.buffers) session.buffers.reset(new TlsBuffers);
     tls_buffers_reset(*session.buffers);
     session.established =
-        load_platform() && acquire_credentials() && run_handshake() && modern_protocol() && certificate_trusted() &&
+        load_platform() && acquire_credentials() && run_handshake() && session_trusted() &&
         session.sspi->QueryContextAttributesA(&session.context, SECPKG_ATTR_STREAM_SIZES, &session.sizes) == SEC_E_OK;
     return session.established;
 }
@@ -351,7 +366,7 @@ int tls_receive(char* buffer, int capacity)
         case DecryptNext::Decrypt: continue;
         case DecryptNext::Handshake:
             progress = true;
-            if (!run_handshake()) session.closed = true;
+            if (!run_handshake() || !session_trusted()) session.closed = true;
             continue;
         case DecryptNext::Closed:
         case DecryptNext::Failed: session.closed = true; continue;

@@ -10,15 +10,20 @@
 
 #include <cstdint>
 
+// How long a server may stay silent while a reply or a handshake step is awaited.
+// Servers take seconds over AUTH or to scan a message before they answer its end;
+// the whole send has its own, longer bound.
+constexpr std::uint64_t SERVER_SILENCE_LIMIT_MS = 30000;
+
 // tls_receive's results besides a count of bytes.
 constexpr int TLS_CLOSED = 0;   // the server closed, or the session broke
 constexpr int TLS_NOTHING = -1; // nothing has come
 constexpr int TLS_PENDING = -2; // bytes came, but no application data yet (a part of a
                                 // record, an empty record, a handshake message)
 
-// Handshake and checks; every wait for the server ends after about a second of
-// silence or at deadline_ms (system_milliseconds clock), which also bounds the
-// session's later waits. false: no session (the handshake failed, the protocol is
+// Handshake and checks; every wait for the server ends after
+// SERVER_SILENCE_LIMIT_MS of silence or at deadline_ms (system_milliseconds
+// clock), which also bounds the session's later waits; the window paints meanwhile. false: no session (the handshake failed, the protocol is
 // older than TLS 1.2, or the certificate is not trusted for server_name).
 bool tls_start(SOCKET socket_handle, const char* server_name, std::uint64_t deadline_ms);
 

@@ -150,31 +150,55 @@ TEST(MapiPrepare, ALibraryLackingAnEntryPointCountsAsAFailedLogon)
     }
 }
 
-TEST(MapiSendFailure, InteractiveShowsTextNineAloneAndTheSessionStillReleases)
+// A failed send is shown only when interactive, and the session still releases. A
+// session the client no longer knows (it was restarted since the arming) gets one
+// fresh logon and one more send.
+TEST(MapiSendFailure, ShownOnlyWhenInteractiveAfterOneFreshLogonForALostSession)
 {
-    FakeMapi fake;
-    fake.fail("MAPISendMail");
-    MessageBoxWatcher watcher;
-    OwnerWindow owner;
-    ASSERT_EQ(mapi_prepare(owner.handle(), "user"), 0);
-    mapi_send(owner.handle(), "s", "b", SendMode::Interactive);
-    expect_one_error_box(watcher.boxes(), text_of(IDS_MAPI_SEND_FAILED), owner.handle());
-    mapi_release();
-    EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}));
-    EXPECT_FALSE(mapi32_loaded());
-}
-
-TEST(MapiSendFailure, SilentShowsNothingAndTheSessionStillReleases)
-{
-    FakeMapi fake;
-    fake.fail("MAPISendMail");
-    MessageBoxWatcher watcher;
-    ASSERT_EQ(mapi_prepare(nullptr, "user"), 0);
-    mapi_send(nullptr, "s", "b", SendMode::Silent);
-    mapi_release();
-    EXPECT_TRUE(watcher.boxes().empty());
-    EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}));
-    EXPECT_FALSE(mapi32_loaded());
+    const struct {
+        const char* what;
+        const char* failing;
+        const char* ended;
+        bool shown;
+        Lines entries;
+    } rows[] = {
+        {"send refused",
+         "MAPISendMail",
+         "",
+         true,
+         {"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}},
+        {"session lost",
+         "",
+         "7",
+         false,
+         {"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogon", "MAPIResolveName",
+          "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}},
+        {"the fresh session lost too",
+         "",
+         "7,8",
+         true,
+         {"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPIFreeBuffer", "MAPILogon", "MAPIResolveName",
+          "MAPISendMail", "MAPIFreeBuffer", "MAPILogoff"}},
+    };
+    for (const auto& row : rows) {
+        for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
+            SCOPED_TRACE(std::string(row.what) + (mode == SendMode::Silent ? ", silent" : ", interactive"));
+            FakeMapi fake;
+            fake.fail(row.failing);
+            fake.end_sessions(row.ended);
+            MessageBoxWatcher watcher;
+            OwnerWindow owner;
+            ASSERT_EQ(mapi_prepare(owner.handle(), "user"), 0);
+            mapi_send(owner.handle(), "s", "b", mode);
+            if (row.shown && mode == SendMode::Interactive)
+                expect_one_error_box(watcher.boxes(), text_of(IDS_MAPI_SEND_FAILED), owner.handle());
+            else
+                EXPECT_TRUE(watcher.boxes().empty());
+            mapi_release();
+            EXPECT_EQ(fake.entries(), row.entries);
+            EXPECT_FALSE(mapi32_loaded());
+        }
+    }
 }
 
 TEST(MapiSession, FailedReleaseCallsAreNotExamined)

@@ -23,24 +23,31 @@ TEST(Firing, ActionCodeFollowsTheCheckedRadio)
     EXPECT_EQ(action_code({true, true, false, false}), ACTION_POWER_OFF);
 }
 
-TEST(Firing, OneForcedRequestPerFireThenQuit)
+// A request Windows refuses is made once more; refused again, the firing says so
+// and the loop goes on (the settings may be written again).
+TEST(Firing, OneForcedRequestPerFireThenQuitOrOneMoreWhenRefused)
 {
     struct Case {
         FiringChoices choices;
         unsigned flags;
+        std::size_t refused;
+        std::size_t requests;
     } cases[] = {
-        {{true, false, false, false}, 12},
-        {{false, true, false, false}, 6},
-        {{false, false, false, true}, 4},
+        {{true, false, false, false}, 12, 0, 1}, {{false, true, false, false}, 6, 0, 1},
+        {{false, false, false, true}, 4, 0, 1},  {{true, false, false, false}, 12, 1, 2},
+        {{true, false, false, false}, 12, 2, 2},
     };
     for (const Case& c : cases) {
         reset_system_double();
+        refuse_shutdown_requests(c.refused);
         ASSERT_FALSE(quit_message_posted());
-        fire(c.choices);
+        const bool taken = fire(c.choices);
         const std::vector<ShutdownRequest> requests = shutdown_requests();
-        ASSERT_EQ(requests.size(), 1u);
+        ASSERT_EQ(requests.size(), c.requests);
         EXPECT_EQ(requests[0].flags, c.flags);
         EXPECT_EQ(requests[0].reason, 0x80000000u); // planned, major and minor "other"
-        EXPECT_TRUE(quit_message_posted());
+        EXPECT_EQ(taken, c.refused < 2);
+        EXPECT_EQ(quit_message_posted(), taken);
+        EXPECT_EQ(shutdown_requested(), taken);
     }
 }

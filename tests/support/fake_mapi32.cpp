@@ -110,8 +110,9 @@ ULONG WINAPI MAPILogon(ULONG_PTR ui, LPSTR profile, LPSTR password, FLAGS flags,
                   static_cast<unsigned long>(ui), text_or_null(profile, p, sizeof p),
                   text_or_null(password, w, sizeof w), static_cast<unsigned long>(flags),
                   static_cast<unsigned long>(reserved));
+    static LHANDLE next_session = FAKE_MAPI_SESSION;
     const ULONG result = answer("MAPILogon", line, MAPI_E_LOGIN_FAILURE);
-    if (result == SUCCESS_SUCCESS) *session = FAKE_MAPI_SESSION;
+    if (result == SUCCESS_SUCCESS) *session = next_session++;
     return result;
 }
 
@@ -147,7 +148,10 @@ ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR ui, lpMapiMessage message, 
         m.lpRecips == handed_out ? "resolved" : "other", m.lpOriginator ? "set" : "null",
         m.lpszMessageType ? "set" : "null", m.lpszDateReceived ? "set" : "null", m.lpszConversationID ? "set" : "null",
         static_cast<unsigned long>(m.nFileCount), static_cast<unsigned long>(m.flFlags));
-    return answer("MAPISendMail", line, MAPI_E_FAILURE);
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "%lu", static_cast<unsigned long>(session));
+    const ULONG result = answer("MAPISendMail", line, MAPI_E_FAILURE);
+    return listed_in(FAKE_MAPI_ENDED, handle) ? MAPI_E_INVALID_SESSION : result;
 }
 
 ULONG WINAPI MAPILogoff(LHANDLE session, ULONG_PTR ui, FLAGS flags, ULONG reserved)

@@ -12,6 +12,9 @@
 //                       own window would have them
 //   FAKE_MAPI_CALLBACK  decimal address of a void(const char* entry) function of
 //                       the test, called inside every call after it is logged
+//   FAKE_MAPI_ENDED     comma-separated session handles the client no longer knows
+//                       (it was restarted): a send through one fails with
+//                       MAPI_E_INVALID_SESSION
 // Log lines (texts between brackets with CR and LF as \r and \n, a missing text as "null"):
 //   MAPILogon ui=0 profile=null password=null flags=3 reserved=0
 //   MAPIResolveName session=7 ui=0 name=[...] flags=0 reserved=0
@@ -27,8 +30,9 @@
 #define FAKE_MAPI_FAIL "FAKE_MAPI_FAIL"
 #define FAKE_MAPI_HANG "FAKE_MAPI_HANG"
 #define FAKE_MAPI_CALLBACK "FAKE_MAPI_CALLBACK"
+#define FAKE_MAPI_ENDED "FAKE_MAPI_ENDED"
 
-// The session handle the double hands out.
+// The session handle the double's first logon hands out; each later one, the next number.
 #define FAKE_MAPI_SESSION 7
 
 typedef void (*FakeMapiCallback)(const char* entry);

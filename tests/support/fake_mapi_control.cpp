@@ -5,8 +5,8 @@
 
 namespace {
 
-const char* const scripting_variables[] = {FAKE_MAPI_LOG, FAKE_MAPI_LOADS, FAKE_MAPI_FAIL, FAKE_MAPI_HANG,
-                                           FAKE_MAPI_CALLBACK};
+const char* const scripting_variables[] = {FAKE_MAPI_LOG,  FAKE_MAPI_LOADS,    FAKE_MAPI_FAIL,
+                                           FAKE_MAPI_HANG, FAKE_MAPI_CALLBACK, FAKE_MAPI_ENDED};
 
 std::vector<std::string> lines_of(const std::string& path)
 {
@@ -49,6 +49,8 @@ std::string FakeMapi::built_dll() { return fake_mapi_folder() + "mapi32.dll"; }
 void FakeMapi::fail(const char* entries) { SetEnvironmentVariableA(FAKE_MAPI_FAIL, entries); }
 
 void FakeMapi::hang(const char* entries) { SetEnvironmentVariableA(FAKE_MAPI_HANG, entries); }
+
+void FakeMapi::end_sessions(const char* handles) { SetEnvironmentVariableA(FAKE_MAPI_ENDED, handles); }
 
 void FakeMapi::on_call(FakeMapiCallback callback)
 {

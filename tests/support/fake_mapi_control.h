@@ -26,6 +26,8 @@ public:
     void fail(const char* entries);
     // Comma-separated entry point names that are never to return from now on.
     void hang(const char* entries);
+    // Comma-separated session handles the client no longer knows from now on.
+    void end_sessions(const char* handles);
     // Called inside every entry point; nullptr for none.
     void on_call(FakeMapiCallback callback);
 

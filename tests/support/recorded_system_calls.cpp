@@ -19,6 +19,7 @@
 #include "tests/support/recorded_clock.h"
 #include "tests/support/recorded_files.h"
 #include "tests/support/moved_clock.h"
+#include "text/wide_text.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -53,19 +54,18 @@ long long clock_offset_ms()
 // Taken, as far as the program can tell.
 bool system_shutdown_request(unsigned flags, unsigned reason)
 {
-    CopyFileA(settings_path().c_str(), recorded_file("settings_at_request.ini").c_str(), FALSE);
+    CopyFileW(wide_of_utf8(settings_path()).c_str(), wide_of_ansi(recorded_file("settings_at_request.ini")).c_str(),
+              FALSE);
     char line[96];
     std::snprintf(line, sizeof line, "shutdown %u reason=%x armed=%d\r\n", flags, reason, schedule_clock.armed ? 1 : 0);
     record(line);
     return true;
 }
 
-void system_profile_write(const char* section, const char* key, const char* value, const char* path)
+void system_profile_write(const wchar_t* section, const wchar_t* key, const wchar_t* value, const wchar_t* path)
 {
-    WritePrivateProfileStringA(section, key, value, path);
-    char line[96];
-    std::snprintf(line, sizeof line, "profile %s\r\n", key);
-    record(line);
+    WritePrivateProfileStringW(section, key, value, path);
+    record(("profile " + ansi_of_wide(key) + "\r\n").c_str());
 }
 
 void system_keep_awake(bool on) { record(on ? "keep-awake on\r\n" : "keep-awake off\r\n"); }

@@ -38,10 +38,13 @@ SECURITY_STATUS SEC_ENTRY acquire(LPSTR, LPSTR, unsigned long, void*, void* data
         const auto* older = static_cast<const SCHANNEL_CRED*>(data);
         record.credential_flags.push_back(older->dwFlags);
         record.enabled_protocols.push_back(older->cCreds == 0 ? older->grbitEnabledProtocols : 0xFFFFFFFF);
+        record.disabled_protocols.push_back(0);
     } else {
         const auto* current = static_cast<const SCH_CREDENTIALS*>(data);
         record.credential_flags.push_back(current->cCreds == 0 ? current->dwFlags : 0xFFFFFFFF);
         record.enabled_protocols.push_back(0);
+        record.disabled_protocols.push_back(
+            current->cTlsParameters == 1 ? current->pTlsParameters->grbitDisabledProtocols : 0xFFFFFFFF);
     }
     const SspiStep* step = next_step(SspiCall::Acquire);
     if (step == nullptr) return SEC_E_INTERNAL_ERROR;
@@ -146,7 +149,7 @@ BOOL WINAPI get_chain(HCERTCHAINENGINE, PCCERT_CONTEXT, LPFILETIME, HCERTSTORE, 
 
 BOOL WINAPI verify_policy(LPCSTR, PCCERT_CHAIN_CONTEXT, PCERT_CHAIN_POLICY_PARA, PCERT_CHAIN_POLICY_STATUS status)
 {
-    status->dwError = 0;
+    status->dwError = record.certificate_checks++ < script.trusted_checks ? 0 : CERT_E_UNTRUSTEDROOT;
     return TRUE;
 }
 
@@ -180,6 +183,7 @@ bool tls_platform_load(TlsPlatform& platform)
     platform = TlsPlatform{};
     platform.sspi = &table;
     platform.certificates = {get_chain, verify_policy, free_chain, free_certificate};
+    platform.windows_build = script.windows_build;
     return true;
 }
 

@@ -24,17 +24,21 @@ struct SspiStep {
 
 struct SspiScript {
     std::vector<SspiStep> steps;
-    DWORD protocol; // what SECPKG_ATTR_CONNECTION_INFO reports
+    DWORD protocol;                                            // what SECPKG_ATTR_CONNECTION_INFO reports
+    DWORD windows_build = 22631;                               // Windows 11 23H2
+    std::size_t trusted_checks = static_cast<std::size_t>(-1); // certificate checks that pass
 };
 
 // What the program handed to the package.
 struct SspiRecord {
     std::vector<DWORD> credential_versions; // of each record offered
     std::vector<DWORD> credential_flags;
-    std::vector<DWORD> enabled_protocols; // of the older record, 0 for the newer
+    std::vector<DWORD> enabled_protocols;  // of the older record, 0 for the newer
+    std::vector<DWORD> disabled_protocols; // of the newer record, 0 for the older
     std::vector<std::string> initialize_inputs;
     std::vector<std::string> decrypt_inputs;
     std::size_t steps_taken = 0;
+    std::size_t certificate_checks = 0;
 };
 
 void script_schannel(const SspiScript& script);

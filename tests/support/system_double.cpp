@@ -31,9 +31,9 @@ bool system_shutdown_request(unsigned flags, unsigned reason)
     return false;
 }
 
-void system_profile_write(const char* section, const char* key, const char* value, const char* path)
+void system_profile_write(const wchar_t* section, const wchar_t* key, const wchar_t* value, const wchar_t* path)
 {
-    WritePrivateProfileStringA(section, key, value, path);
+    WritePrivateProfileStringW(section, key, value, path);
     std::lock_guard<std::mutex> lock(mutex);
     ++profile_write_count;
 }
@@ -77,18 +77,20 @@ void advance_clock(std::uint64_t ms) { offset_ms += ms; }
 namespace {
 
 const DWORD fast_step_ms = 20;
-const std::uint64_t fast_factor = 20;
 
-DWORD WINAPI run_fast(void* stop)
+DWORD WINAPI run_fast(void* parameter)
 {
-    while (WaitForSingleObject(stop, fast_step_ms) == WAIT_TIMEOUT) advance_clock(fast_step_ms * (fast_factor - 1));
+    const FastClock& clock = *static_cast<const FastClock*>(parameter);
+    while (WaitForSingleObject(clock.stop_event(), fast_step_ms) == WAIT_TIMEOUT)
+        advance_clock(fast_step_ms * (clock.factor() - 1));
     return 0;
 }
 
 } // namespace
 
-FastClock::FastClock()
-    : stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), thread_(CreateThread(nullptr, 0, run_fast, stop_, 0, nullptr))
+FastClock::FastClock(unsigned factor)
+    : stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), factor_(factor),
+      thread_(CreateThread(nullptr, 0, run_fast, this, 0, nullptr))
 {
 }
 

@@ -29,16 +29,19 @@ std::size_t profile_writes();
 // Moves both clocks (monotonic and local time) on, as if that much time passed at once.
 void advance_clock(std::uint64_t ms);
 
-// While it lives, the clocks run twenty times as fast as real time.
+// While it lives, the clocks run factor times as fast as real time.
 class FastClock {
 public:
-    FastClock();
+    explicit FastClock(unsigned factor = 20);
     ~FastClock();
     FastClock(const FastClock&) = delete;
     FastClock& operator=(const FastClock&) = delete;
+    void* stop_event() const { return stop_; }
+    unsigned factor() const { return factor_; }
 
 private:
     void* stop_;
+    unsigned factor_;
     void* thread_;
 };
 

@@ -91,3 +91,28 @@ TEST_F(MainWindowBoxes, OkOnTheQuestionRequestsThePowerOffAndEndsTheLoop)
     ASSERT_EQ(shutdown_requests().size(), 1u);
     EXPECT_EQ(shutdown_requests()[0].flags, static_cast<unsigned>(EWX_POWEROFF | EWX_FORCE));
 }
+
+// Windows refusing the request twice is told, and the window stays, stopped.
+TEST_F(MainWindowBoxes, ARequestRefusedTwiceShowsTextFiveAndTheWindowStaysStopped)
+{
+    MessageBoxWatcher watcher(IDOK);
+    refuse_shutdown_requests(2);
+    HWND shown_window = nullptr;
+    bool startable = false;
+    const INT_PTR end_value = run_window_driven_by(show_event, [&](HWND window) {
+        shown_window = window;
+        PostMessageA(window, WM_COMMAND, IDC_START, 0);
+        wait_for([&] { return watcher.boxes().size() == 2 && IsWindowEnabled(window); });
+        send_or_fail(window, WM_NULL);
+        startable = IsWindowVisible(window) && IsWindowEnabled(GetDlgItem(window, IDC_START)) &&
+                    IsWindowEnabled(GetDlgItem(window, IDC_AFTER_MINUTES)) &&
+                    !IsWindowEnabled(GetDlgItem(window, IDC_STOP));
+        PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);
+    });
+    EXPECT_EQ(end_value, IDC_EXIT);
+    EXPECT_EQ(shutdown_requests().size(), 2u);
+    EXPECT_TRUE(startable);
+    const auto boxes = watcher.boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    expect_one_error_box({boxes[1]}, text_of(IDS_NO_RIGHTS), shown_window);
+}

@@ -7,9 +7,11 @@
 #include "app/resource.h"
 #include "mail/smtp/connection.h"
 #include "mail/smtp/dialogue.h"
+#include "mail/smtp/wire_lines.h"
 #include "tests/support/servers/scripted_smtp_server.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/owner_window.h"
+#include "tests/support/system_double.h"
 #include "tests/support/test_helpers.h"
 
 namespace {
@@ -44,6 +46,7 @@ Outcome run(const SmtpScript& script, const Message& m, SendMode mode = SendMode
     return converse(server, server.port(), m, mode, owner);
 }
 
+// What the client names itself on a connection to 127.0.0.1.
 std::string host_name()
 {
     WSADATA startup;
@@ -51,7 +54,7 @@ std::string host_name()
     char name[256] = {};
     gethostname(name, sizeof name);
     WSACleanup();
-    return name;
+    return greeting_name(name, 0x7F000001);
 }
 
 // The conversation with user/secret, step by step: what the client sends and the
@@ -182,6 +185,7 @@ TEST(SmtpDialogue, SilentServerGivesText12AfterTheWait)
 {
     SmtpScript silent;
     silent.greet = false;
+    FastClock fast;
     for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
         const Outcome outcome = run(silent, Message(), mode);
         EXPECT_EQ(outcome.wire, "");
@@ -189,6 +193,37 @@ TEST(SmtpDialogue, SilentServerGivesText12AfterTheWait)
             expect_one_error_box(outcome, text_of(IDS_SMTP_NO_CONNECTION), nullptr);
         else
             EXPECT_TRUE(outcome.boxes.empty());
+    }
+}
+
+// Servers take seconds over AUTH or to scan a message before they answer its end:
+// each reply may take up to 30 s of silence, on the clock the client reads.
+TEST(SmtpDialogue, RepliesThatTakeTheirTimeAreAwaitedUpToTheSilenceLimit)
+{
+    const struct {
+        const char* what;
+        std::size_t step; // index into accepting_steps(true)
+        std::uint64_t delay_ms;
+        int text; // 0: delivered
+    } rows[] = {
+        {"greeting command answered after 20 s", 1, 20000, 0},
+        {"AUTH LOGIN answered after 20 s", 2, 20000, 0},
+        {"end of the message answered after 20 s", 8, 20000, 0},
+        {"greeting command answered after 35 s", 1, 35000, IDS_SMTP_SEND_FAILED},
+    };
+    FastClock fast;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::vector<Step> steps = accepting_steps(true);
+        SmtpScript script = script_of(steps);
+        script.replies[row.step - 1] = reply_after(row.delay_ms, steps[row.step].server);
+        const Outcome outcome = run(script, Message());
+        if (row.text == 0) {
+            EXPECT_EQ(outcome.wire, full_wire(steps));
+            EXPECT_TRUE(outcome.boxes.empty());
+        } else {
+            expect_one_error_box(outcome, text_of(row.text), nullptr);
+        }
     }
 }
 

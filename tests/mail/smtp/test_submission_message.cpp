@@ -133,7 +133,6 @@ TEST(SubmissionAddresses, BracketsAreAddedUnlessTheTextHasThem)
     EXPECT_EQ(submission_mail_from_line("me@example.org"), "MAIL FROM:<me@example.org>\r\n");
     EXPECT_EQ(submission_rcpt_to_line("<boss@example.org>"), "RCPT TO:<boss@example.org>\r\n");
     EXPECT_EQ(ehlo_line("build-pc"), "EHLO build-pc\r\n");
-    EXPECT_EQ(ehlo_line(nullptr), "EHLO localhost\r\n");
     EXPECT_EQ(port_security(465), PortSecurity::ImplicitTls);
     EXPECT_EQ(port_security(65536 + 465), PortSecurity::ImplicitTls);
     EXPECT_EQ(port_security(25), PortSecurity::Plain);

@@ -14,10 +14,33 @@ TEST(WireLines, CommandLinesCarryTheTextsAsStored)
     EXPECT_EQ(subject_line(""), "Subject:\r\n");
 }
 
-TEST(WireLines, HeloFallsBackToLocalhostWithoutAHostName)
+// Exim, sendmail and Postfix's reject_invalid_helo_hostname refuse what is not a host
+// name; the address literal of the own end is taken by all (RFC 5321 4.1.3).
+TEST(WireLines, GreetingNameIsTheHostNameOnlyWhenServersTakeIt)
 {
-    EXPECT_EQ(helo_line(nullptr), "HELO localhost\r\n");
-    EXPECT_EQ(helo_line(""), "HELO localhost\r\n");
+    const std::uint32_t own = 0xC0A80114; // 192.168.1.20
+    const std::string label(63, 'a');
+    const std::string longest = label + "." + label + "." + label + "." + label; // 255 characters
+    const struct {
+        std::string host;
+        const char* name;
+    } rows[] = {
+        {"build-pc", "build-pc"},
+        {"PC1.office.example.org", "PC1.office.example.org"},
+        {longest, nullptr},
+        {"USER-\xcf\xca", "[192.168.1.20]"}, // USER-ПК in code page 1251
+        {"", "[192.168.1.20]"},
+        {"MY_PC", "[192.168.1.20]"},
+        {"-pc", "[192.168.1.20]"},
+        {"pc-", "[192.168.1.20]"},
+        {"a..b", "[192.168.1.20]"},
+        {"pc.", "[192.168.1.20]"},
+        {"my pc", "[192.168.1.20]"},
+        {std::string(64, 'a'), "[192.168.1.20]"},
+        {longest + ".b", "[192.168.1.20]"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(greeting_name(row.host, own), row.name ? row.name : row.host) << row.host;
+    EXPECT_EQ(greeting_name("", 0x7F000001), "[127.0.0.1]");
 }
 
 TEST(WireLines, AuthLinesEncodeTheWholeValue)

@@ -230,21 +230,53 @@ TEST(SchannelSequences, TheContextExpiringInTheMiddleOfAReplyFailsItAtOnce)
     stream_close();
 }
 
-// Only TLS 1.2 and 1.3 pass, whatever else the package may one day negotiate.
-TEST(SchannelSequences, OnlyTls12And13AreAccepted)
+// Only TLS 1.2 and 1.3 pass, whatever else the package may one day negotiate; TLS
+// 1.3 only from build 20348 on, where it is a released feature (curl's SChannel
+// backend draws the same line): older Windows 10 builds have an experimental
+// client a registry key switches on, which is neither offered nor accepted.
+TEST(SchannelSequences, OnlyTls12And13AreAcceptedAnd13OnlyWhereReleased)
 {
+    const DWORD windows_11 = 22631, server_2022 = 20348, windows_10_22h2 = 19045;
     const struct {
         DWORD protocol;
+        DWORD build;
         bool accepted;
     } rows[] = {
-        {SP_PROT_TLS1_2_CLIENT, true}, {SP_PROT_TLS1_3_CLIENT, true},   {SP_PROT_TLS1_1_CLIENT, false},
-        {SP_PROT_SSL3_CLIENT, false},  {SP_PROT_DTLS1_2_CLIENT, false}, {0, false},
+        {SP_PROT_TLS1_2_CLIENT, windows_11, true},
+        {SP_PROT_TLS1_3_CLIENT, windows_11, true},
+        {SP_PROT_TLS1_3_CLIENT, server_2022, true},
+        {SP_PROT_TLS1_3_CLIENT, windows_10_22h2, false},
+        {SP_PROT_TLS1_2_CLIENT, windows_10_22h2, true},
+        {SP_PROT_TLS1_1_CLIENT, windows_11, false},
+        {SP_PROT_SSL3_CLIENT, windows_11, false},
+        {SP_PROT_DTLS1_2_CLIENT, windows_11, false},
+        {0, windows_11, false},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.protocol);
-        script_schannel({handshake(), row.protocol});
+        SCOPED_TRACE(std::to_string(row.protocol) + " on build " + std::to_string(row.build));
+        script_schannel({handshake(), row.protocol, row.build});
         Connection connection;
         connection.server_sends(server_flight);
         EXPECT_EQ(connection.start(), row.accepted);
+        EXPECT_EQ((schannel_record().disabled_protocols[0] & SP_PROT_TLS1_3_CLIENT) != 0, row.build < server_2022);
+    }
+}
+
+// A renegotiation may bring another certificate: it is checked again, and one that
+// is not trusted ends the session before any of its data is handed out.
+TEST(SchannelSequences, TheCertificateIsCheckedAgainAfterARenegotiation)
+{
+    for (std::size_t trusted_checks : {1u, 2u}) {
+        SCOPED_TRACE(trusted_checks);
+        script_schannel(
+            {handshake() + std::vector<SspiStep>{decrypt(SEC_I_RENEGOTIATE, ticket_1), initialize(SEC_E_OK, ""),
+                                                 decrypt(SEC_E_OK, greeting_record, greeting)},
+             SP_PROT_TLS1_3_CLIENT, 22631, trusted_checks});
+        Connection connection;
+        connection.server_sends(server_flight);
+        ASSERT_TRUE(connection.start());
+        connection.server_sends(ticket_1 + greeting_record);
+        EXPECT_EQ(connection.receive(), trusted_checks == 2 ? greeting : "<" + std::to_string(TLS_CLOSED) + ">");
+        EXPECT_EQ(schannel_record().certificate_checks, 2u);
     }
 }

@@ -86,16 +86,20 @@ TEST(TlsBuffers, CloseNotifyAndBrokenRecordsEndTheStream)
 TEST(TlsBuffers, HandshakeStepsConsumeTheirInputAndKeepWhatFollows)
 {
     auto buffers = received("server-hello+cert");
-    EXPECT_EQ(after_handshake_step(*buffers, HandshakeStatus::Incomplete, 0), HandshakeNext::Read);
+    EXPECT_EQ(after_handshake_step(*buffers, HandshakeStatus::Incomplete, 0, false), HandshakeNext::Read);
     EXPECT_EQ(input_of(*buffers), "server-hello+cert");
-    EXPECT_EQ(after_handshake_step(*buffers, HandshakeStatus::Continue, 5), HandshakeNext::Step);
+    EXPECT_EQ(after_handshake_step(*buffers, HandshakeStatus::Continue, 5, true), HandshakeNext::Step);
     EXPECT_EQ(input_of(*buffers), "+cert");
-    EXPECT_EQ(after_handshake_step(*buffers, HandshakeStatus::Continue, 0), HandshakeNext::Read);
+    EXPECT_EQ(after_handshake_step(*buffers, HandshakeStatus::Continue, 5, false), HandshakeNext::Read)
+        << "a step that took nothing and sent nothing must not spin";
+    EXPECT_EQ(after_handshake_step(*buffers, HandshakeStatus::Continue, 0, true), HandshakeNext::Read);
     EXPECT_EQ(buffers->input_used, 0u);
     auto finished = received("finished220 hi");
-    EXPECT_EQ(after_handshake_step(*finished, HandshakeStatus::Done, 6), HandshakeNext::Finished);
+    EXPECT_EQ(after_handshake_step(*finished, HandshakeStatus::Done, 6, true), HandshakeNext::Finished);
     EXPECT_EQ(input_of(*finished), "220 hi") << "application data right behind the handshake";
-    EXPECT_EQ(after_handshake_step(*finished, HandshakeStatus::Failed, 0), HandshakeNext::Failed);
+    EXPECT_EQ(after_handshake_step(*finished, HandshakeStatus::Failed, 0, false), HandshakeNext::Failed);
+    EXPECT_EQ(after_decrypt(*finished, {DecryptStatus::Ok, nullptr, 0, 6}), DecryptNext::Read)
+        << "a decryption that took nothing must not spin";
 }
 
 TEST(TlsBuffers, PlaintextIsHandedOutAtMostAChunkAtATime)

@@ -1,5 +1,6 @@
 #include "tests/support/servers/scripted_smtp_server.h"
 
+#include "app/system_calls.h"
 #include "tests/support/test_helpers.h"
 
 #include <ws2tcpip.h>
@@ -37,6 +38,13 @@ std::size_t command_end(const std::string& bytes, std::size_t from, bool message
 } // namespace
 
 ScriptedReply reply(const std::string& bytes) { return ScriptedReply{{bytes}, 0}; }
+
+ScriptedReply reply_after(std::uint64_t delay_ms, const std::string& bytes)
+{
+    ScriptedReply r = reply(bytes);
+    r.delay_ms = delay_ms;
+    return r;
+}
 
 ScriptedReply reply_split_at(const std::string& bytes, std::size_t position, int gap_ms)
 {
@@ -95,6 +103,8 @@ void ScriptedSmtpServer::serve()
 
 bool ScriptedSmtpServer::send_reply(SOCKET client, const ScriptedReply& reply)
 {
+    const std::uint64_t due_ms = system_milliseconds() + reply.delay_ms;
+    while (system_milliseconds() < due_ms && !stop_) Sleep(5);
     for (std::size_t i = 0; i < reply.chunks.size(); ++i) {
         if (i > 0 && reply.gap_ms > 0) Sleep(reply.gap_ms);
         const std::string& chunk = reply.chunks[i];

@@ -15,13 +15,17 @@
 #include <thread>
 #include <vector>
 
-// One reply, sent as these chunks with a pause between them (TCP_NODELAY on).
+// One reply, sent as these chunks with a pause between them (TCP_NODELAY on), once
+// the clock the client reads (system_milliseconds, which a test may run fast) has
+// moved on by delay_ms since the command came.
 struct ScriptedReply {
     std::vector<std::string> chunks;
     int gap_ms = 0;
+    std::uint64_t delay_ms = 0;
 };
 
 ScriptedReply reply(const std::string& bytes);
+ScriptedReply reply_after(std::uint64_t delay_ms, const std::string& bytes);
 // The bytes cut into two chunks at the given position.
 ScriptedReply reply_split_at(const std::string& bytes, std::size_t position, int gap_ms);
 // One chunk per byte.
