@@ -1,5 +1,6 @@
-// The mail tab arming over the fake mail client, with the main window run in this
-// process: the client's logon window leaves the main window's commands live.
+// The mail tab with the main window run in this process: arming over the fake mail
+// client, whose logon window leaves the main window's commands live, and a test send
+// over SMTP, whose waits let the window paint and nothing else.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,9 +8,12 @@
 #include "app/resource.h"
 #include "settings/mail_settings.h"
 #include "tests/support/fake_mapi_control.h"
+#include "tests/support/guarded_send.h"
 #include "tests/support/main_window_driver.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/servers/scripted_smtp_server.h"
 #include "tests/support/system_double.h"
+#include "tests/support/test_helpers.h"
 
 namespace {
 
@@ -61,5 +65,39 @@ TEST(MailTabArming, UseMapiFlippedDuringTheLogonShowsThePreparedClientWhichTheDi
     EXPECT_EQ(fake.entries(), (Lines{"MAPILogon", "MAPIResolveName", "MAPIFreeBuffer", "MAPILogoff"}));
     EXPECT_FALSE(mapi32_loaded());
     EXPECT_TRUE(watcher.boxes().empty());
+    EXPECT_TRUE(shutdown_requests().empty());
+}
+
+// A test send awaiting a slow server: the window answers what is sent to it (it
+// paints, and Windows does not show it as not responding), but a command sent to
+// it meanwhile starts nothing.
+TEST(MailTabArming, ATestSendAwaitingTheServerAnswersTheWindowsMessagesAndStartsNothing)
+{
+    SmtpScript slow;
+    slow.greeting = reply_after(20000, "220 hi\r\n"); // once the test moves the clock on
+    ScriptedSmtpServer server(slow);
+    mail_settings = MailSettings{};
+    mail_settings.recipient = "admin@example.org";
+    mail_settings.smtp_server = "127.0.0.1";
+    mail_settings.smtp_port = server.port();
+    reset_system_double();
+    MessageBoxWatcher watcher;
+    bool answered = false;
+    bool started = true;
+    const HANDLE show_event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    run_window_driven_by(show_event, [&](HWND window) {
+        PostMessageA(window, WM_COMMAND, IDC_TEST_SEND, 0);
+        wait_for([&] { return server.connected(); });
+        DWORD_PTR result = 0;
+        answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
+        send_or_fail(GetDlgItem(window, IDC_START), BM_CLICK);
+        started = enabled(window, IDC_STOP) || !shutdown_requests().empty();
+        advance_clock(20000);
+        wait_for([&] { return !watcher.boxes().empty(); }); // the server closed after its greeting
+        PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);
+    });
+    CloseHandle(show_event);
+    EXPECT_TRUE(answered);
+    EXPECT_FALSE(started);
     EXPECT_TRUE(shutdown_requests().empty());
 }
