@@ -24,7 +24,8 @@ prefix does not trust, leaf only), untrusted-chain (that CA sent along),
 wrong-name (trusted CA, certificate for mail.example.org), close-in-handshake,
 plain (a plain SMTP greeting on 465), tls1.1 (a server capped at TLS 1.1), split
 (an accepting server whose every reply comes in two TLS records), refuse-ehlo
-(an accepting server that answers EHLO with 500).
+(an accepting server that answers EHLO with 500), slow (an accepting server that
+takes SLOW_REPLY_SECONDS over its answers to EHLO, AUTH and the end of the message).
 
 Modes on 587, all aiosmtpd: starttls (STARTTLS required before anything else,
 AUTH only after it), starttls-client-certificate (the same, asking the client for
@@ -50,6 +51,8 @@ from aiosmtpd.smtp import SMTP, AuthResult
 
 PORT = 465
 SUBMISSION_PORT = 587
+# Longer than the clients' old second of patience; the test runs its clock fast.
+SLOW_REPLY_SECONDS = 0.4
 HERE = os.path.dirname(os.path.abspath(__file__))
 WINE_RUN = os.path.join(HERE, "..", "..", "..", "scripts", "wine-run")
 ROOTS_KEY = r"HKCU\Software\Microsoft\SystemCertificates\Root\Certificates"
@@ -239,11 +242,14 @@ class ScriptedServer:
             "tls1.1": c.context(c.localhost, maximum=ssl.TLSVersion.TLSv1_1),
             "split": c.context(c.localhost),
             "refuse-ehlo": c.context(c.localhost),
+            "slow": c.context(c.localhost),
         }
         tls = contexts[self.mode].wrap_socket(client, server_side=True)
         self.converse(tls)
 
-    def reply(self, tls, line):
+    def reply(self, tls, line, slow=False):
+        if slow and self.mode == "slow":
+            time.sleep(SLOW_REPLY_SECONDS)
         if self.mode == "split":
             # Two records per reply, the cut inside the reply code.
             tls.sendall(line[:2])
@@ -268,11 +274,11 @@ class ScriptedServer:
                 line, pending = pending[:end], pending[end:]
                 if in_data:
                     in_data = False
-                    self.reply(tls, b"250 queued\r\n")
+                    self.reply(tls, b"250 queued\r\n", slow=True)
                 elif line.startswith(b"EHLO") and self.mode == "refuse-ehlo":
                     self.reply(tls, b"500 no EHLO here\r\n")
                 elif line.startswith(b"EHLO"):
-                    self.reply(tls, b"250-localhost\r\n250-AUTH LOGIN\r\n250 8BITMIME\r\n")
+                    self.reply(tls, b"250-localhost\r\n250-AUTH LOGIN\r\n250 8BITMIME\r\n", slow=True)
                 elif line.startswith(b"DATA"):
                     in_data = True
                     self.reply(tls, b"354 go ahead\r\n")
@@ -280,7 +286,7 @@ class ScriptedServer:
                     self.reply(tls, b"221 bye\r\n")
                     return
                 elif line.startswith(b"AUTH"):
-                    self.reply(tls, b"334 VXNlcm5hbWU6\r\n")
+                    self.reply(tls, b"334 VXNlcm5hbWU6\r\n", slow=True)
                 elif self.received.count(b"AUTH LOGIN") and line.strip() in (b"dXNlcg==",):
                     self.reply(tls, b"334 UGFzc3dvcmQ6\r\n")
                 elif line.strip() == b"c2VjcmV0":
