@@ -62,16 +62,30 @@ wine_prefix_ready() {
   touch "$marker"
 }
 
-# From here on the prefix of its own whose screen is 150 % (144 dpi), made on first
-# use; its wineserver is not the session's.
-wine_use_144dpi_prefix() {
-  export WINEPREFIX="$WINEPREFIX-144dpi"
-  wine_prefix_ready
-  if [ -f "$WINEPREFIX/.tulvo-144dpi" ]; then return 0; fi
+# From here on a prefix of its own, "<the session's prefix>-<name>": made on first
+# use as a copy of the session's prefix (seconds, where a new prefix takes half a
+# minute), then changed by the command given, if any. Its wineserver is not the
+# session's, so it may run as another user.
+wine_use_derived_prefix() { # name, command to make it different...
+  local base=$WINEPREFIX
+  export WINEPREFIX="$base-$1"
+  shift
+  [ -f "$WINEPREFIX/.tulvo-derived" ] && return 0
+  (
+    flock 9
+    [ -f "$WINEPREFIX/.tulvo-derived" ] && exit 0
+    rm -rf "$WINEPREFIX" "$WINEPREFIX.copy"
+    cp -a "$base" "$WINEPREFIX.copy" && mv "$WINEPREFIX.copy" "$WINEPREFIX" || exit 1
+    if [ $# -gt 0 ]; then "$@"; fi
+    wineserver -w
+    touch "$WINEPREFIX/.tulvo-derived"
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# The screen of 150 % (144 dpi).
+wine_set_144dpi() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
   wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.tulvo-144dpi"
 }
 
 # Starts a display (unless one is given; the first free number from

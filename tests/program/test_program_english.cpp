@@ -1,8 +1,11 @@
 // The whole program on a Western Windows: run under an English locale (ANSI code
-// page 1252, which has no Cyrillic), its texts still show in Russian, exactly.
+// page 1252, which has no Cyrillic), its texts still show in Russian, exactly, and a
+// user named in Cyrillic keeps the settings.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include "app/resource.h"
 #include "tests/support/fake_mapi_control.h"
@@ -79,4 +82,24 @@ TEST_F(EnglishWindows, MailFailuresShowTheRussianTextsWithALatinValueExactly)
     EXPECT_EQ(box_after(program, IDC_TEST_SEND), text_with_value(IDS_BAD_RECIPIENT, "admin@example.org"));
     program.click(IDC_EXIT);
     EXPECT_TRUE(program.wait_exit(timeout_ms));
+}
+
+// Run by scripts/wine-run-cyrillic-user: the profile folder, C:\users\Иван, is named
+// outside the code page, which the ANSI calls would give as "C:\users\????".
+TEST_F(EnglishWindows, SettingsOfAUserNamedInCyrillicAreKept)
+{
+    wchar_t app_data[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, app_data, CSIDL_APPDATA, TRUE);
+    ASSERT_NE(std::wstring(app_data).find(L"Иван"), std::wstring::npos) << "run by scripts/wine-run-cyrillic-user";
+    const std::wstring file = std::wstring(app_data) + L"\\tulvo_recorded\\tulvo_recorded.ini";
+    DeleteFileW(file.c_str());
+    Program program;
+    shown(program);
+    program.select_tab(1);
+    program.set_text(IDC_MAIL_TO, "admin@example.org");
+    program.click(IDC_EXIT);
+    ASSERT_TRUE(program.wait_exit(timeout_ms));
+    wchar_t stored[100] = {};
+    GetPrivateProfileStringW(L"MAIL", L"MailAdr", L"<missing>", stored, 100, file.c_str());
+    EXPECT_STREQ(stored, L"admin@example.org");
 }
