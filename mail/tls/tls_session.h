@@ -23,8 +23,9 @@ constexpr int TLS_PENDING = -2; // bytes came, but no application data yet (a pa
 
 // Handshake and checks; every wait for the server ends after
 // SERVER_SILENCE_LIMIT_MS of silence or at deadline_ms (system_milliseconds
-// clock), which also bounds the session's later waits; the window paints meanwhile. false: no session (the handshake failed, the protocol is
-// older than TLS 1.2, or the certificate is not trusted for server_name).
+// clock), which also bounds the session's later waits; the window paints
+// meanwhile. false: no session (the handshake failed, the protocol is older than
+// TLS 1.2, or the certificate is not trusted for server_name).
 bool tls_start(SOCKET socket_handle, const char* server_name, std::uint64_t deadline_ms);
 
 // Encrypts and sends all bytes; false when that failed.

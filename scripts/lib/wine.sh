@@ -8,8 +8,8 @@ repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # Where 32-bit Wine cannot be had (a machine that runs no 32-bit code, or a day on
 # which wine32:i386 cannot be installed), the Windows tests are built for 64-bit
 # Windows and run by 64-bit Wine in a 64-bit prefix. Everywhere else they run as the
-# program ships, 32-bit.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+# program ships, 32-bit, and TULVO_WINE_BITS=64 runs the 64-bit build once more.
+if [ "${TULVO_WINE_BITS:-}" != 64 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
   tulvo_wine_bits=32
   export WINEARCH=win32
   tulvo_wine_loader=/usr/lib/wine/wine
@@ -26,11 +26,11 @@ tulvo_windows_build=$repo_root/build/$tulvo_windows_preset
 # One line: which Wine runs the Windows tests, and why.
 tulvo_wine_choice() {
   if [ "$tulvo_wine_bits" = 32 ]; then
-    echo "32-bit Wine: the Windows tests run the 32-bit build, as the program ships"
+    echo "32-bit Wine: the Windows tests run the 32-bit build, as the program ships; the window and whole-program tests run once more as the 64-bit build"
   elif ! (source "$repo_root/scripts/lib/bits.sh" && runs_32bit_code); then
-    echo "64-bit Wine: this machine runs no 32-bit code, so the Windows tests run the 64-bit build"
+    echo "64-bit Wine: this machine runs no 32-bit code, so the Windows tests run the 64-bit build (the 32-bit one is only built)"
   else
-    echo "64-bit Wine: 32-bit Wine is not installed (wine32:i386 could not be installed, see bootstrap), so the Windows tests run the 64-bit build"
+    echo "64-bit Wine: 32-bit Wine is not installed (wine32:i386 could not be installed, see bootstrap), so the Windows tests run the 64-bit build (the 32-bit one is only built)"
   fi
 }
 
