@@ -41,13 +41,15 @@ export LC_ALL="$LANG"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 # Creates the prefix on first use: boot, fonts with Cyrillic, a virtual desktop
-# (hidden windows then cost nothing and screenshots show whole windows), and the
-# Windows version Wine reports (TULVO_WINE_VERSION: win7, win10, ...; Wine's default
-# when unset).
+# (hidden windows then cost nothing and screenshots show whole windows), no crash
+# dialog (a process that crashes prints its backtrace and ends, rather than waiting
+# for a click that never comes while CTest waits for its output), and the Windows
+# version Wine reports (TULVO_WINE_VERSION: win7, win10, ...; Wine's default when
+# unset).
 wine() { "$tulvo_wine_loader" "$@"; }
 
 wine_prefix_ready() {
-  local marker="$WINEPREFIX/.tulvo-ready-${TULVO_WINE_VERSION:-default}"
+  local marker="$WINEPREFIX/.tulvo-ready-2-${TULVO_WINE_VERSION:-default}"
   if [ -f "$marker" ]; then return 0; fi
   mkdir -p "$WINEPREFIX"
   wine wineboot -i >/dev/null 2>&1
@@ -55,6 +57,7 @@ wine_prefix_ready() {
   cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   if [ -n "${TULVO_WINE_VERSION:-}" ]; then
     wine reg add 'HKCU\Software\Wine' /v Version /d "$TULVO_WINE_VERSION" /f >/dev/null 2>&1
   fi
