@@ -104,12 +104,35 @@ wine_session_start() {
     for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
   fi
   wine_prefix_ready
+  # A server of an earlier session still ending would make this one's start fail
+  # quietly; the first test would then start a server that keeps its output pipe
+  # open (CTest waits on it) as long as the session runs.
+  timeout 30 wineserver -w || true
   wineserver -p
   wine cmd /c exit >/dev/null 2>&1 </dev/null &
   wait $! || true
 }
 
+# Becomes the Wine loader running the command, its output relayed to this script's
+# own. Wine may leave a helper running that inherited the program's output (the
+# desktop's explorer.exe, started by the first window of a session), and CTest waits
+# for a test's output to end: the relay ends with the program.
+wine_exec_relayed() {
+  local fifo program=$$
+  fifo=$(mktemp -u) && mkfifo "$fifo" || exit 1
+  (
+    cat <"$fifo" &
+    relay=$!
+    while kill -0 "$program" 2>/dev/null && kill -0 "$relay" 2>/dev/null; do sleep 0.05; done
+    for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$relay" 2>/dev/null || break; sleep 0.05; done
+    kill "$relay" 2>/dev/null
+    rm -f "$fifo"
+  ) &
+  exec "$tulvo_wine_loader" "$@" >"$fifo" 2>&1
+}
+
 wine_session_stop() {
   wineserver -k >/dev/null 2>&1 || true
+  timeout 30 wineserver -w >/dev/null 2>&1 || true
   if [ -n "${tulvo_xvfb_pid:-}" ]; then kill "$tulvo_xvfb_pid" 2>/dev/null || true; fi
 }
