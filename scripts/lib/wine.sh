@@ -113,22 +113,27 @@ wine_session_start() {
   wait $! || true
 }
 
-# Becomes the Wine loader running the command, its output relayed to this script's
-# own. Wine may leave a helper running that inherited the program's output (the
-# desktop's explorer.exe, started by the first window of a session), and CTest waits
-# for a test's output to end: the relay ends with the program.
-wine_exec_relayed() {
-  local fifo program=$$
-  fifo=$(mktemp -u) && mkfifo "$fifo" || exit 1
-  (
-    cat <"$fifo" &
-    relay=$!
-    while kill -0 "$program" 2>/dev/null && kill -0 "$relay" 2>/dev/null; do sleep 0.05; done
-    for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$relay" 2>/dev/null || break; sleep 0.05; done
-    kill "$relay" 2>/dev/null
-    rm -f "$fifo"
-  ) &
-  exec "$tulvo_wine_loader" "$@" >"$fifo" 2>&1
+# Runs the command under the Wine loader, its output relayed to this script's own,
+# and ends with the program's status. Wine may leave a helper running that
+# inherited the program's output (the desktop's explorer.exe, started by the first
+# window of a session), and CTest waits for a test's output to end: the relay ends
+# with the program. A program that ends in failure is named with its status, so a
+# process that dies before it prints anything still says so.
+wine_run_relayed() {
+  local fifo program relay status
+  fifo=$(mktemp -u) && mkfifo "$fifo" || return 1
+  cat <"$fifo" &
+  relay=$!
+  "$tulvo_wine_loader" "$@" >"$fifo" 2>&1 &
+  program=$!
+  wait "$program"
+  status=$?
+  for _ in $(seq 20); do kill -0 "$relay" 2>/dev/null || break; sleep 0.05; done
+  kill "$relay" 2>/dev/null
+  wait "$relay" 2>/dev/null
+  rm -f "$fifo"
+  [ "$status" = 0 ] || echo "wine-run: $(basename "$1") ended with status $status" >&2
+  return "$status"
 }
 
 wine_session_stop() {
