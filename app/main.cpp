@@ -3,8 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/app_instance.h"
+#include "platform/app_instance.h"
 #include "app/message_texts.h"
+#include "platform/system_library.h"
 #include "app/resource.h"
 #include "scheduler/firing.h"
 #include "settings/settings_file.h"
@@ -19,17 +20,6 @@ const int EXIT_SIGNALLED_RUNNING = 1;
 
 // Set by a second start; a hidden first instance shows itself again.
 const char show_event_name[] = "VarkoShowEvent";
-
-// Windows 8 and later (and 7 with its update) can keep every DLL loaded at run
-// time to the system folder, so that none dropped beside the program or into the
-// current folder runs; without the call the search order stays as it was.
-void load_dlls_from_system_folder_only()
-{
-    typedef BOOL(WINAPI * SetDefaultDllDirectoriesEntry)(DWORD);
-    const FARPROC entry = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
-    if (entry == nullptr) return;
-    reinterpret_cast<SetDefaultDllDirectoriesEntry>(reinterpret_cast<void (*)()>(entry))(LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
 
 // AdjustTokenPrivileges also succeeds when the privilege is not held; only the
 // last error then tells.
@@ -68,7 +58,7 @@ bool signal_running_instance()
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    load_dlls_from_system_folder_only();
+    keep_dll_search_to_system_folder();
     app_instance = instance;
     if (!enable_shutdown_privilege()) {
         show_text(nullptr, IDS_NO_RIGHTS, MB_ICONERROR);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/app_instance.h"
+#include "platform/app_instance.h"
 #include "app/text_scratch.h"
 #include "text/wide_text.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/message_texts.h"
 #include "app/resource.h"
-#include "app/system_library.h"
+#include "platform/system_library.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "mail/notification_phase.h"
 #include "mail/smtp/connection.h"
 #include "mail/smtp/dialogue.h"
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 #include "settings/mail_settings.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <reason.h>
 
 #include "mail/notification.h"
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 #include "settings/settings_file.h"
 
 namespace {

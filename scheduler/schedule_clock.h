@@ -7,18 +7,10 @@
 
 #include <cstdint>
 
-// A date and time laid out exactly like the Windows SYSTEMTIME record.
-struct TargetTime {
-    std::uint16_t year;
-    std::uint16_t month;
-    std::uint16_t day_of_week;
-    std::uint16_t day;
-    std::uint16_t hour;
-    std::uint16_t minute;
-    std::uint16_t second;
-    std::uint16_t milliseconds;
-};
-static_assert(sizeof(TargetTime) == 16, "TargetTime must match SYSTEMTIME");
+#include "platform/local_time.h"
+
+// The schedule's target: a local date and time as the clock gives it.
+using TargetTime = LocalTime;
 
 enum class ScheduleMode { AtTime, AfterMinutes };
 

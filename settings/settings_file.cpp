@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "settings/ansi_text.h"
-#include "settings/profile_write.h"
+#include "platform/system_calls.h"
 #include "settings/settings_path.h"
 #include "settings/value_rules.h"
 #include "text/wide_text.h"

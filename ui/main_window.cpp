@@ -2,13 +2,13 @@
 
 #include <commctrl.h>
 
-#include "app/app_instance.h"
+#include "platform/app_instance.h"
 #include "app/message_texts.h"
-#include "app/paint_only.h"
+#include "platform/paint_only.h"
 #include "app/resource.h"
 #include "app/text_scratch.h"
 #include "scheduler/firing.h"
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 #include "settings/settings_file.h"
 #include "settings/value_rules.h"
 #include "ui/dialog_fields.h"

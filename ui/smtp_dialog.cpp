@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/app_instance.h"
+#include "platform/app_instance.h"
 #include "app/resource.h"
 #include "settings/mail_settings.h"
 #include "settings/value_rules.h"

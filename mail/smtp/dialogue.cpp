@@ -1,7 +1,7 @@
 #include "mail/smtp/dialogue.h"
 
 #include "app/message_texts.h"
-#include "app/paint_only.h"
+#include "platform/paint_only.h"
 #include "app/resource.h"
 #include "app/text_scratch.h"
 #include "mail/smtp/byte_stream.h"
@@ -10,7 +10,7 @@
 #include "mail/smtp/receive_reply.h"
 #include "mail/smtp/submission_message.h"
 #include "mail/smtp/wire_lines.h"
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "app/paint_only.h"
+#include "platform/paint_only.h"
 #include "app/text_scratch.h"
 #include "mail/smtp/byte_stream.h"
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 
 ReplyReader reply_reader;
 

@@ -1,6 +1,6 @@
 #include "mail/tls/tls_platform.h"
 
-#include "app/system_library.h"
+#include "platform/system_library.h"
 
 namespace {
 

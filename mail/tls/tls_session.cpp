@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/paint_only.h"
-#include "app/system_calls.h"
+#include "platform/paint_only.h"
+#include "platform/system_calls.h"
 #include "mail/tls/tls_buffers.h"
 #include "mail/tls/tls_platform.h"
 

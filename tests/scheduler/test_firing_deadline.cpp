@@ -7,7 +7,7 @@
 
 #include "mail/notification.h"
 #include "scheduler/firing.h"
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 #include "settings/mail_settings.h"
 #include "tests/support/fake_mapi_control.h"
 #include "tests/support/servers/scripted_smtp_server.h"

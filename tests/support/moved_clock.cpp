@@ -8,7 +8,7 @@ const std::uint64_t filetime_ticks_per_ms = 10000; // FILETIME counts 100 ns
 
 } // namespace
 
-TargetTime local_time_after(std::uint64_t ms)
+LocalTime local_time_after(std::uint64_t ms)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -21,6 +21,6 @@ TargetTime local_time_after(std::uint64_t ms)
     file.dwLowDateTime = moved.LowPart;
     file.dwHighDateTime = moved.HighPart;
     FileTimeToSystemTime(&file, &now);
-    return TargetTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
-                      now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+    return LocalTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                     now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
 }

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "scheduler/schedule_clock.h"
+#include "platform/local_time.h"
 
 // The real local time plus ms milliseconds.
-TargetTime local_time_after(std::uint64_t ms);
+LocalTime local_time_after(std::uint64_t ms);
 
 #endif

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/system_calls.h"
-#include "settings/profile_write.h"
+#include "platform/system_calls.h"
+#include "platform/system_calls.h"
 #include "settings/settings_file.h"
 #include "tests/support/recorded_clock.h"
 #include "tests/support/recorded_files.h"
@@ -72,4 +72,4 @@ void system_keep_awake(bool on) { record(on ? "keep-awake on\r\n" : "keep-awake 
 
 std::uint64_t system_milliseconds() { return GetTickCount64() + static_cast<std::uint64_t>(clock_offset_ms()); }
 
-TargetTime system_local_time() { return local_time_after(static_cast<std::uint64_t>(clock_offset_ms())); }
+LocalTime system_local_time() { return local_time_after(static_cast<std::uint64_t>(clock_offset_ms())); }

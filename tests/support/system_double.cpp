@@ -5,8 +5,8 @@
 #include <atomic>
 #include <mutex>
 
-#include "app/system_calls.h"
-#include "settings/profile_write.h"
+#include "platform/system_calls.h"
+#include "platform/system_calls.h"
 #include "tests/support/moved_clock.h"
 #include "tests/support/test_helpers.h"
 
@@ -46,7 +46,7 @@ void system_keep_awake(bool on)
 
 std::uint64_t system_milliseconds() { return GetTickCount64() + offset_ms.load(); }
 
-TargetTime system_local_time() { return local_time_after(offset_ms.load()); }
+LocalTime system_local_time() { return local_time_after(offset_ms.load()); }
 
 std::vector<ShutdownRequest> shutdown_requests()
 {

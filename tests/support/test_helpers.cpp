@@ -2,7 +2,7 @@
 
 #include <winsock2.h>
 
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 
 namespace {
 

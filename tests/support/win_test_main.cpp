@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/app_instance.h"
+#include "platform/app_instance.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_instance.h"
+#include "platform/app_instance.h"
 #include "app/resource.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "app/message_texts.h"
 #include "app/resource.h"
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 #include "tests/support/test_helpers.h"
 #include "tests/support/guarded_send.h"
 #include "tests/support/main_window_driver.h"

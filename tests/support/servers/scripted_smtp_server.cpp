@@ -1,6 +1,6 @@
 #include "tests/support/servers/scripted_smtp_server.h"
 
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 #include "tests/support/test_helpers.h"
 
 #include <ws2tcpip.h>

@@ -8,6 +8,12 @@
 
 #include <cstddef>
 
+// Set first thing at start-up: Windows 8 and later (and 7 with its update) then
+// take every DLL loaded at run time from the system folder only, so that none
+// dropped beside the program or into the current folder runs; without the call
+// the search order stays as it was.
+void keep_dll_search_to_system_folder();
+
 // The DLL of that file name in the system folder; null when it cannot be loaded.
 HMODULE load_system_library(const char* file_name);
 

@@ -1,4 +1,4 @@
-#include "app/paint_only.h"
+#include "platform/paint_only.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/system_library.h"
+#include "platform/system_library.h"
 
 HMODULE load_system_library(const char* file_name)
 {
@@ -19,4 +19,22 @@ bool look_up_entry_points(HMODULE library, const EntryPoint* rows, std::size_t c
         complete = complete && address != nullptr;
     }
     return complete;
+}
+
+namespace {
+
+struct DllDirectoryEntry {
+    BOOL(WINAPI* set_default_dll_directories)(DWORD);
+};
+
+const EntryPoint dll_directory_rows[] = {
+    {"SetDefaultDllDirectories", store_entry<&DllDirectoryEntry::set_default_dll_directories>}};
+
+} // namespace
+
+void keep_dll_search_to_system_folder()
+{
+    DllDirectoryEntry entry{};
+    if (look_up_entry_points(GetModuleHandleA("kernel32.dll"), dll_directory_rows, entry))
+        entry.set_default_dll_directories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }

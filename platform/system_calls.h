@@ -1,13 +1,12 @@
 // The system calls whose effect tests must see or control: the shutdown request,
-// keeping the PC awake, and the two clocks; the settings file's write
-// (settings/profile_write.h) is defined with them. The program links the real calls
-// (system_calls.cpp); tests link doubles in their place.
+// keeping the PC awake, the two clocks and the one write to the settings file. The
+// program links the real calls (system_calls.cpp); tests link doubles in their place.
 #ifndef TULVO_SYSTEM_CALLS_H
 #define TULVO_SYSTEM_CALLS_H
 
 #include <cstdint>
 
-#include "scheduler/schedule_clock.h"
+#include "platform/local_time.h"
 
 // Asks Windows to power off, reboot or log off: ExitWindowsEx(flags, reason). True
 // when Windows took the request (the shutdown has started).
@@ -21,6 +20,10 @@ void system_keep_awake(bool on);
 std::uint64_t system_milliseconds();
 
 // The local date and time; it jumps with clock changes and time-zone rules.
-TargetTime system_local_time();
+LocalTime system_local_time();
+
+// WritePrivateProfileStringW(section, key, value, path): Windows writes the value in
+// the ANSI code page unless the file is UTF-16 already. A failure is not reported.
+void system_profile_write(const wchar_t* section, const wchar_t* key, const wchar_t* value, const wchar_t* path);
 
 #endif

@@ -1,8 +1,6 @@
-#include "app/system_calls.h"
+#include "platform/system_calls.h"
 
 #include <windows.h>
-
-#include "settings/profile_write.h"
 
 bool system_shutdown_request(unsigned flags, unsigned reason) { return ExitWindowsEx(flags, reason) != FALSE; }
 
@@ -10,12 +8,12 @@ void system_keep_awake(bool on) { SetThreadExecutionState(on ? ES_CONTINUOUS | E
 
 std::uint64_t system_milliseconds() { return GetTickCount64(); }
 
-TargetTime system_local_time()
+LocalTime system_local_time()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return TargetTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
-                      now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+    return LocalTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                     now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
 }
 
 void system_profile_write(const wchar_t* section, const wchar_t* key, const wchar_t* value, const wchar_t* path)

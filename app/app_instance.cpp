@@ -1,3 +1,0 @@
-#include "app/app_instance.h"
-
-HINSTANCE app_instance;

@@ -1,0 +1,3 @@
+#include "platform/app_instance.h"
+
+HINSTANCE app_instance;
