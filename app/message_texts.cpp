@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/app_instance.h"
-#include "app/text_scratch.h"
+#include "text/text_scratch.h"
 #include "text/wide_text.h"
 
 const wchar_t* load_text(int n)

@@ -6,11 +6,12 @@
 
 #include <cstring>
 
-#include "settings/ansi_text.h"
+#include "text/ansi_text.h"
 #include "platform/system_calls.h"
 #include "settings/settings_path.h"
 #include "settings/value_rules.h"
 #include "text/wide_text.h"
+#include "text/decimal_text.h"
 
 namespace {
 

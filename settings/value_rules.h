@@ -13,14 +13,6 @@
 bool flag_from_text(const char* text);
 const char* flag_text(bool flag);
 
-// Integer of a text as the Windows StrToInt reads it: optional leading white space and
-// sign, then decimal digits up to the first other character; no digits give 0. Values
-// beyond 32 bits wrap.
-std::int32_t integer_from_text(const char* text);
-
-// A signed decimal number as "%d" writes it ("-12", "0").
-std::string decimal_text(std::int64_t value);
-
 // The longest Base64 text that decodes to at most max_bytes bytes.
 constexpr std::size_t base64_length_for(std::size_t max_bytes) { return (max_bytes + 2) / 3 * 4; }
 

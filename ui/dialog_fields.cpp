@@ -1,7 +1,7 @@
 #include "ui/dialog_fields.h"
 
-#include "app/text_scratch.h"
-#include "settings/ansi_text.h"
+#include "text/text_scratch.h"
+#include "text/ansi_text.h"
 #include "settings/mail_settings.h"
 
 namespace {

@@ -6,13 +6,14 @@
 #include "app/message_texts.h"
 #include "platform/paint_only.h"
 #include "app/resource.h"
-#include "app/text_scratch.h"
+#include "text/text_scratch.h"
 #include "scheduler/firing.h"
 #include "platform/system_calls.h"
 #include "settings/settings_file.h"
 #include "settings/value_rules.h"
 #include "ui/dialog_fields.h"
 #include "ui/mail_tab.h"
+#include "text/decimal_text.h"
 
 ScheduleClock schedule_clock;
 

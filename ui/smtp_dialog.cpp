@@ -7,6 +7,7 @@
 #include "settings/mail_settings.h"
 #include "settings/value_rules.h"
 #include "ui/dialog_fields.h"
+#include "text/decimal_text.h"
 
 namespace {
 

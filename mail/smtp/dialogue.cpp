@@ -3,7 +3,7 @@
 #include "app/message_texts.h"
 #include "platform/paint_only.h"
 #include "app/resource.h"
-#include "app/text_scratch.h"
+#include "text/text_scratch.h"
 #include "mail/smtp/byte_stream.h"
 #include "mail/smtp/connection.h"
 #include "mail/smtp/message_stamps.h"

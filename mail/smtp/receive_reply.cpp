@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/paint_only.h"
-#include "app/text_scratch.h"
+#include "text/text_scratch.h"
 #include "mail/smtp/byte_stream.h"
 #include "platform/system_calls.h"
 

@@ -2,6 +2,7 @@
 
 #include "settings/base64.h"
 #include "settings/value_rules.h"
+#include "text/decimal_text.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ std::string charset_name(unsigned code_page)
 {
     for (const NamedPage& page : named_pages)
         if (page.code_page == code_page) return page.name;
-    return "windows-" + std::to_string(code_page);
+    return "windows-" + decimal_text(code_page);
 }
 
 namespace {

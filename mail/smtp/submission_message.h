@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/ansi_text.h"
+#include "text/ansi_text.h"
 
 // The system's ANSI code page as a mail charset: its name for the Content-Type and
 // encoded words, and its characters' bytes. Plain values in and out.

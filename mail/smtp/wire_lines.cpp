@@ -3,6 +3,7 @@
 #include "mail/smtp/submission_message.h"
 #include "settings/base64.h"
 #include "settings/value_rules.h"
+#include "text/decimal_text.h"
 
 const char* const AUTH_LOGIN_LINE = "AUTH LOGIN\r\n";
 const char* const DATA_LINE = "DATA\r\n";

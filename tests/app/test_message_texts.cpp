@@ -2,7 +2,7 @@
 
 #include "app/message_texts.h"
 #include "app/resource.h"
-#include "app/text_scratch.h"
+#include "text/text_scratch.h"
 #include "tests/support/message_box_watcher.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "settings/value_rules.h"
+#include "text/decimal_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,4 +1,4 @@
-#include "settings/ansi_text.h"
+#include "text/ansi_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "settings/ansi_text.h"
+#include "text/ansi_text.h"
 
 namespace {
 
