@@ -18,11 +18,15 @@ const DWORD watch_step_ms = 250;
 // may be delayed to capture the system's state.
 const unsigned planned_reason = SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED;
 
-const unsigned flags_by_action[] = {
-    EWX_POWEROFF | EWX_FORCE,
-    EWX_REBOOT | EWX_FORCE,
-    EWX_LOGOFF | EWX_FORCE,
-};
+unsigned forced_flags(ShutdownAction action)
+{
+    switch (action) {
+    case ShutdownAction::Reboot: return EWX_REBOOT | EWX_FORCE;
+    case ShutdownAction::LogOff: return EWX_LOGOFF | EWX_FORCE;
+    case ShutdownAction::PowerOff: break;
+    }
+    return EWX_POWEROFF | EWX_FORCE;
+}
 
 // Set just before the first request; read by the window's thread while the watch
 // may be making it.
@@ -81,18 +85,11 @@ void send_under_watch(bool use_mapi, PendingRequest& request)
 
 } // namespace
 
-int action_code(const FiringChoices& choices)
-{
-    if (choices.power_off_checked) return ACTION_POWER_OFF;
-    if (choices.reboot_checked) return ACTION_REBOOT;
-    return ACTION_LOG_OFF;
-}
-
 bool shutdown_requested() { return requested != 0; }
 
 bool fire(const FiringChoices& choices)
 {
-    const unsigned flags = flags_by_action[action_code(choices)];
+    const unsigned flags = forced_flags(choices.action);
     // A forced end of the session, or a send that never returns, must not cost
     // what the user typed: the settings are saved first.
     save_settings();

@@ -5,17 +5,14 @@
 #ifndef TULVO_FIRING_H
 #define TULVO_FIRING_H
 
-enum ShutdownAction { ACTION_POWER_OFF = 0, ACTION_REBOOT = 1, ACTION_LOG_OFF = 2 };
+enum class ShutdownAction { PowerOff = 0, Reboot = 1, LogOff = 2 };
 
-// The main window's choices as they stand at the moment of firing.
+// What the window holds at the moment of firing.
 struct FiringChoices {
-    bool power_off_checked;
-    bool reboot_checked;
+    ShutdownAction action;
     bool send_message;
     bool use_mapi;
 };
-
-int action_code(const FiringChoices& choices);
 
 // Runs the whole sequence, the action requested forced (flags 12, 6 or 4) and as
 // planned; shows nothing. True when Windows took the request: the quit message is

@@ -57,6 +57,13 @@ void show_countdown(HWND window, long long minutes)
     SetDlgItemTextA(window, IDC_COUNTDOWN, decimal_text(minutes).c_str());
 }
 
+ShutdownAction checked_action(HWND window)
+{
+    if (checked(window, IDC_POWER_OFF)) return ShutdownAction::PowerOff;
+    if (checked(window, IDC_REBOOT)) return ShutdownAction::Reboot;
+    return ShutdownAction::LogOff;
+}
+
 void lock_schedule(HWND window, bool locked)
 {
     for (int id : schedule_inputs) enable(window, id, !locked);
@@ -100,8 +107,8 @@ void fire_now(HWND window)
     enable(window, IDC_STOP, false);
     lock_schedule(window, true);
     read_mail_fields(window);
-    const bool taken = fire(FiringChoices{checked(window, IDC_POWER_OFF), checked(window, IDC_REBOOT),
-                                          checked(window, IDC_SEND_MESSAGE), checked(window, IDC_USE_MAPI)});
+    const bool taken =
+        fire(FiringChoices{checked_action(window), checked(window, IDC_SEND_MESSAGE), checked(window, IDC_USE_MAPI)});
     system_keep_awake(false);
     if (!taken) report_refused_request(window);
 }

@@ -15,14 +15,6 @@ bool quit_message_posted()
 
 } // namespace
 
-TEST(Firing, ActionCodeFollowsTheCheckedRadio)
-{
-    EXPECT_EQ(action_code({true, false, false, false}), ACTION_POWER_OFF);
-    EXPECT_EQ(action_code({false, true, false, false}), ACTION_REBOOT);
-    EXPECT_EQ(action_code({false, false, false, false}), ACTION_LOG_OFF);
-    EXPECT_EQ(action_code({true, true, false, false}), ACTION_POWER_OFF);
-}
-
 // A request Windows refuses is made once more; refused again, the firing says so
 // and the loop goes on (the settings may be written again).
 TEST(Firing, OneForcedRequestPerFireThenQuitOrOneMoreWhenRefused)
@@ -33,9 +25,9 @@ TEST(Firing, OneForcedRequestPerFireThenQuitOrOneMoreWhenRefused)
         std::size_t refused;
         std::size_t requests;
     } cases[] = {
-        {{true, false, false, false}, 12, 0, 1}, {{false, true, false, false}, 6, 0, 1},
-        {{false, false, false, true}, 4, 0, 1},  {{true, false, false, false}, 12, 1, 2},
-        {{true, false, false, false}, 12, 2, 2},
+        {{ShutdownAction::PowerOff, false, false}, 12, 0, 1}, {{ShutdownAction::Reboot, false, false}, 6, 0, 1},
+        {{ShutdownAction::LogOff, false, true}, 4, 0, 1},     {{ShutdownAction::PowerOff, false, false}, 12, 1, 2},
+        {{ShutdownAction::PowerOff, false, false}, 12, 2, 2},
     };
     for (const Case& c : cases) {
         reset_system_double();

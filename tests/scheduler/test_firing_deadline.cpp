@@ -17,8 +17,8 @@
 namespace {
 
 const std::uint64_t firing_limit_ms = 60000;
-const FiringChoices power_off_mailing_by_smtp{true, false, true, false};
-const FiringChoices power_off_mailing_by_mapi{true, false, true, true};
+const FiringChoices power_off_mailing_by_smtp{ShutdownAction::PowerOff, true, false};
+const FiringChoices power_off_mailing_by_mapi{ShutdownAction::PowerOff, true, true};
 
 void use_server(int port)
 {

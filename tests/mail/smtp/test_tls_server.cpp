@@ -19,7 +19,7 @@
 
 namespace {
 
-const FiringChoices power_off_with_mail{true, false, true, false};
+const FiringChoices power_off_with_mail{ShutdownAction::PowerOff, true, false};
 
 // fire() ends the dialog loop with WM_QUIT; taken out again, or the next message
 // box would close at once.
