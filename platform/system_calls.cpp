@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/system_time.h"
+
 bool system_shutdown_request(unsigned flags, unsigned reason) { return ExitWindowsEx(flags, reason) != FALSE; }
 
 void system_keep_awake(bool on) { SetThreadExecutionState(on ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS); }
@@ -12,8 +14,7 @@ LocalTime system_local_time()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return LocalTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
-                     now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+    return local_time_of(now);
 }
 
 void system_profile_write(const wchar_t* section, const wchar_t* key, const wchar_t* value, const wchar_t* path)

@@ -9,6 +9,7 @@
 #include "text/text_scratch.h"
 #include "scheduler/firing.h"
 #include "platform/system_calls.h"
+#include "platform/system_time.h"
 #include "settings/settings_file.h"
 #include "settings/value_rules.h"
 #include "ui/dialog_fields.h"
@@ -46,7 +47,7 @@ ScheduleMode mode_of(HWND window)
 
 void show_target_time(HWND window, const TargetTime& t)
 {
-    const SYSTEMTIME shown{t.year, t.month, t.day_of_week, t.day, t.hour, t.minute, t.second, t.milliseconds};
+    const SYSTEMTIME shown = system_time_of(t);
     text_scratch[0] = '\0';
     GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &shown, nullptr, text_scratch, TEXT_SCRATCH_SIZE);
     SetDlgItemTextA(window, IDC_TARGET_TIME, text_scratch);

@@ -8,9 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "mail/smtp/connection.h"
-#include "mail/smtp/dialogue.h"
 #include "tests/support/servers/tls_fixture_client.h"
+#include "tests/support/smtp_send.h"
 
 extern long bench_pauses;
 
@@ -39,10 +38,9 @@ Figures converse(const char* server, int port, int rounds, const std::string& bo
     QueryPerformanceFrequency(&frequency);
     for (int i = 0; i < rounds; ++i) {
         QueryPerformanceCounter(&start);
-        if (smtp_prepare(nullptr, server) != 0) return figures;
-        smtp_dialogue(nullptr, port, "bench", "secret", "bench@example.org", "boss@example.org",
-                      "Bench " + std::to_string(i), body, SendMode::Silent, GetTickCount64() + 60000);
-        smtp_release();
+        const Letter letter{"bench", "secret", "bench@example.org", "boss@example.org", "Bench " + std::to_string(i),
+                            body};
+        if (!send_letter(server, port, letter, SendMode::Silent, nullptr, GetTickCount64() + 60000)) return figures;
         QueryPerformanceCounter(&end);
         const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
         figures.total_ms += ms;

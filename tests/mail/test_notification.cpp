@@ -19,13 +19,9 @@ const Lines full_mapi_send{"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPI
 
 void use_settings(const char* server = "127.0.0.1", int port = 25)
 {
-    mail_settings = MailSettings{};
-    mail_settings.recipient = "admin@example.org";
+    use_smtp_server(server, port);
     mail_settings.subject = cp1251("Выключение");
     mail_settings.body = cp1251("Компьютер выключается");
-    mail_settings.smtp_server = server;
-    mail_settings.smtp_port = port;
-    mail_settings.sender_mailbox = "pc@example.org";
 }
 
 // What the nested operations of a re-entrance test did.

@@ -28,17 +28,11 @@ class HandshakeTaker {
 public:
     HandshakeTaker()
     {
-        WSADATA startup;
-        WSAStartup(MAKEWORD(2, 2), &startup);
         std::uint16_t port = smtps_port;
         listener_ = loopback_listener(port);
         listen(listener_, 1);
     }
-    ~HandshakeTaker()
-    {
-        closesocket(listener_);
-        WSACleanup();
-    }
+    ~HandshakeTaker() { closesocket(listener_); }
     // The bytes of the first connection within seconds; the connection then closes.
     int first_bytes()
     {
@@ -57,6 +51,7 @@ public:
     }
 
 private:
+    const WinsockStarted winsock_;
     SOCKET listener_;
 };
 

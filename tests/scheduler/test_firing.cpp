@@ -4,14 +4,9 @@
 
 #include "scheduler/firing.h"
 #include "tests/support/system_double.h"
+#include "tests/support/test_helpers.h"
 
 namespace {
-
-bool quit_message_posted()
-{
-    MSG msg;
-    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
 
 } // namespace
 
@@ -32,14 +27,14 @@ TEST(Firing, OneForcedRequestPerFireThenQuitOrOneMoreWhenRefused)
     for (const Case& c : cases) {
         reset_system_double();
         refuse_shutdown_requests(c.refused);
-        ASSERT_FALSE(quit_message_posted());
+        ASSERT_FALSE(quit_posted());
         const bool taken = fire(c.choices);
         const std::vector<ShutdownRequest> requests = shutdown_requests();
         ASSERT_EQ(requests.size(), c.requests);
         EXPECT_EQ(requests[0].flags, c.flags);
         EXPECT_EQ(requests[0].reason, 0x80000000u); // planned, major and minor "other"
         EXPECT_EQ(taken, c.refused < 2);
-        EXPECT_EQ(quit_message_posted(), taken);
+        EXPECT_EQ(quit_posted(), taken);
         EXPECT_EQ(shutdown_requested(), taken);
     }
 }

@@ -20,25 +20,10 @@ const std::uint64_t firing_limit_ms = 60000;
 const FiringChoices power_off_mailing_by_smtp{ShutdownAction::PowerOff, true, false};
 const FiringChoices power_off_mailing_by_mapi{ShutdownAction::PowerOff, true, true};
 
-void use_server(int port)
-{
-    mail_settings = MailSettings{};
-    mail_settings.recipient = "admin@example.org";
-    mail_settings.smtp_server = "127.0.0.1";
-    mail_settings.smtp_port = port;
-    mail_settings.sender_mailbox = "pc@example.org";
-}
-
-bool quit_posted()
-{
-    MSG quit;
-    return PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
-
 // Fires with SMTP armed for a server on port; the one request, and how long after the start it came.
 std::uint64_t fire_smtp_armed(int port)
 {
-    use_server(port);
+    use_smtp_server("127.0.0.1", port);
     EXPECT_EQ(arm_notification(nullptr, false), 0);
     reset_system_double();
     FastClock fast;
@@ -83,7 +68,7 @@ TEST(FiringDeadline, AMailClientThatDoesNotReturnCannotHoldTheRequestBack)
     } cases[] = {{0, 1}, {1, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.refused);
-        use_server(25);
+        use_smtp_server("127.0.0.1", 25);
         FakeMapi fake;
         MessageBoxWatcher watcher;
         ASSERT_EQ(arm_notification(nullptr, true), 0);

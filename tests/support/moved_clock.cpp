@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/system_time.h"
+
 namespace {
 
 const std::uint64_t filetime_ticks_per_ms = 10000; // FILETIME counts 100 ns
@@ -21,6 +23,5 @@ LocalTime local_time_after(std::uint64_t ms)
     file.dwLowDateTime = moved.LowPart;
     file.dwHighDateTime = moved.HighPart;
     FileTimeToSystemTime(&file, &now);
-    return LocalTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
-                     now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+    return local_time_of(now);
 }

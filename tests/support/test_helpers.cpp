@@ -10,6 +10,31 @@ const DWORD poll_interval_ms = 5;
 
 } // namespace
 
+WinsockStarted::WinsockStarted()
+{
+    WSADATA startup;
+    WSAStartup(MAKEWORD(2, 2), &startup);
+}
+
+WinsockStarted::~WinsockStarted() { WSACleanup(); }
+
+bool control_enabled(HWND window, int id) { return IsWindowEnabled(GetDlgItem(window, id)) != FALSE; }
+
+bool quit_posted()
+{
+    MSG quit;
+    return PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+void use_smtp_server(const char* server, std::int32_t port)
+{
+    mail_settings = MailSettings{};
+    mail_settings.recipient = "admin@example.org";
+    mail_settings.smtp_server = server;
+    mail_settings.smtp_port = port;
+    mail_settings.sender_mailbox = "pc@example.org";
+}
+
 bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms)
 {
     const DWORD start = GetTickCount();
@@ -47,10 +72,8 @@ SOCKET loopback_listener(std::uint16_t& port)
 
 int closed_loopback_port()
 {
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 0), &data);
+    const WinsockStarted winsock;
     std::uint16_t port = 0;
     closesocket(loopback_listener(port));
-    WSACleanup();
     return port;
 }

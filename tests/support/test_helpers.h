@@ -10,10 +10,30 @@
 #include <string>
 
 #include "app/resource.h"
+#include "settings/mail_settings.h"
 
 // What Start locks and Stop unlocks on the schedule tab.
 constexpr int SCHEDULE_INPUTS[] = {IDC_AT_TIME, IDC_AFTER_MINUTES, IDC_POWER_OFF,      IDC_REBOOT,
                                    IDC_LOG_OFF, IDC_TARGET_SPIN,   IDC_COUNTDOWN_SPIN, IDC_TARGET_DATE};
+
+// Windows Sockets started while it lives.
+struct WinsockStarted {
+    WinsockStarted();
+    ~WinsockStarted();
+    WinsockStarted(const WinsockStarted&) = delete;
+    WinsockStarted& operator=(const WinsockStarted&) = delete;
+};
+
+// Whether a control of a window is enabled.
+bool control_enabled(HWND window, int id);
+
+// Takes the quit message that a firing posts to end the dialog loop; false when
+// none was posted. Left in the queue it would close the next message box at once.
+bool quit_posted();
+
+// mail_settings as a send through the SMTP server at server:port finds them: from
+// pc@example.org to admin@example.org, no login, nothing else set.
+void use_smtp_server(const char* server, std::int32_t port);
 
 // Polls condition every few milliseconds until it holds or timeout_ms has passed.
 bool wait_for(const std::function<bool()>& condition, DWORD timeout_ms = 10000);

@@ -28,8 +28,6 @@ void click_box(HWND window, int id)
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
 
-bool enabled(HWND window, int id) { return IsWindowEnabled(GetDlgItem(window, id)) != FALSE; }
-
 } // namespace
 
 TEST(MailTabArming, UseMapiFlippedDuringTheLogonShowsThePreparedClientWhichTheDisarmingReleases)
@@ -51,8 +49,8 @@ TEST(MailTabArming, UseMapiFlippedDuringTheLogonShowsThePreparedClientWhichTheDi
         tab_window = window;
         click_box(window, IDC_SEND_MESSAGE);
         armed_shows_mapi = IsDlgButtonChecked(window, IDC_USE_MAPI) == BST_CHECKED;
-        armed_configure_enabled = enabled(window, IDC_CONFIGURE_SMTP);
-        armed_use_mapi_enabled = enabled(window, IDC_USE_MAPI);
+        armed_configure_enabled = control_enabled(window, IDC_CONFIGURE_SMTP);
+        armed_use_mapi_enabled = control_enabled(window, IDC_USE_MAPI);
         armed_calls = fake.entries();
         click_box(window, IDC_SEND_MESSAGE);
         PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
@@ -76,10 +74,7 @@ TEST(MailTabArming, ATestSendAwaitingTheServerAnswersTheWindowsMessagesAndStarts
     SmtpScript slow;
     slow.greeting = reply_after(20000, "220 hi\r\n"); // once the test moves the clock on
     ScriptedSmtpServer server(slow);
-    mail_settings = MailSettings{};
-    mail_settings.recipient = "admin@example.org";
-    mail_settings.smtp_server = "127.0.0.1";
-    mail_settings.smtp_port = server.port();
+    use_smtp_server("127.0.0.1", server.port());
     reset_system_double();
     MessageBoxWatcher watcher;
     bool answered = false;
@@ -91,7 +86,7 @@ TEST(MailTabArming, ATestSendAwaitingTheServerAnswersTheWindowsMessagesAndStarts
         DWORD_PTR result = 0;
         answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result) != 0;
         send_or_fail(GetDlgItem(window, IDC_START), BM_CLICK);
-        started = enabled(window, IDC_STOP) || !shutdown_requests().empty();
+        started = control_enabled(window, IDC_STOP) || !shutdown_requests().empty();
         advance_clock(20000);
         wait_for([&] { return !watcher.boxes().empty(); }); // the server closed after its greeting
         PostMessageA(window, WM_COMMAND, IDC_EXIT, 0);

@@ -10,6 +10,7 @@
 #include "app/message_texts.h"
 #include "app/resource.h"
 #include "platform/system_calls.h"
+#include "platform/system_time.h"
 #include "tests/support/test_helpers.h"
 #include "tests/support/guarded_send.h"
 #include "tests/support/main_window_driver.h"
@@ -30,13 +31,11 @@ void end(HWND window) { PostMessageA(window, WM_COMMAND, IDC_EXIT, 0); }
 // One timer message, handled before this returns (with any box it opens answered).
 void tick(HWND window) { send_or_fail(window, WM_TIMER); }
 
-bool enabled(HWND window, int id) { return IsWindowEnabled(GetDlgItem(window, id)) != FALSE; }
-
 bool idle(HWND window)
 {
     for (int id : SCHEDULE_INPUTS)
-        if (!enabled(window, id)) return false;
-    return enabled(window, IDC_START) && !enabled(window, IDC_STOP);
+        if (!control_enabled(window, id)) return false;
+    return control_enabled(window, IDC_START) && !control_enabled(window, IDC_STOP);
 }
 
 // One press on the upper arrow of an up-down control.
@@ -54,7 +53,7 @@ enum class Schedule { OneMinuteCountdown, TargetTwoMinutesAhead };
 
 std::uint64_t as_ms(const TargetTime& t)
 {
-    const SYSTEMTIME time{t.year, t.month, t.day_of_week, t.day, t.hour, t.minute, t.second, t.milliseconds};
+    const SYSTEMTIME time = system_time_of(t);
     FILETIME file;
     SystemTimeToFileTime(&time, &file);
     return (static_cast<std::uint64_t>(file.dwHighDateTime) << 32 | file.dwLowDateTime) / 10000;

@@ -4,6 +4,7 @@
 #include "app/resource.h"
 #include "mail/smtp/connection.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/test_helpers.h"
 
 namespace {
 
@@ -30,16 +31,6 @@ bool is_bound_anywhere(SOCKET s)
     return getsockname(s, reinterpret_cast<sockaddr*>(&local), &length) == 0 && local.sin_family == AF_INET &&
            local.sin_port != 0 && local.sin_addr.s_addr == htonl(INADDR_ANY);
 }
-
-// The test's own start-up, so that a released connection's socket can still be probed.
-struct WinsockHeld {
-    WinsockHeld()
-    {
-        WSADATA startup;
-        WSAStartup(MAKEWORD(2, 2), &startup);
-    }
-    ~WinsockHeld() { WSACleanup(); }
-};
 
 } // namespace
 
@@ -70,7 +61,7 @@ TEST(SmtpConnection, ADottedAddressOrANameResolvesAndLeavesABoundSocket)
 
 TEST(SmtpConnection, PrepareReleasePrepareMakesAFreshSocketEachTime)
 {
-    WinsockHeld held;
+    WinsockStarted held;
     ASSERT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
     const SOCKET first = smtp_connection.socket_handle;
     ASSERT_TRUE(is_open_socket(first));

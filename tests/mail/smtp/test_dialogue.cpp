@@ -5,10 +5,9 @@
 
 #include "app/message_texts.h"
 #include "app/resource.h"
-#include "mail/smtp/connection.h"
-#include "mail/smtp/dialogue.h"
 #include "mail/smtp/wire_lines.h"
 #include "tests/support/servers/scripted_smtp_server.h"
+#include "tests/support/smtp_send.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/owner_window.h"
 #include "tests/support/system_double.h"
@@ -16,31 +15,19 @@
 
 namespace {
 
-struct Message {
-    std::string login = "user";
-    std::string password = "secret";
-    std::string mailbox = "me@example.org";
-    std::string recipient = "boss@example.org";
-    std::string subject = "Shutdown";
-    std::string body = "The PC goes off now.";
-};
-
 struct Outcome {
     std::string wire;
     std::vector<SeenBox> boxes;
 };
 
-Outcome converse(ScriptedSmtpServer& server, std::int32_t port, const Message& m, SendMode mode, HWND owner)
+Outcome converse(ScriptedSmtpServer& server, std::int32_t port, const Letter& m, SendMode mode, HWND owner)
 {
     MessageBoxWatcher watcher;
-    EXPECT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
-    smtp_dialogue(owner, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode,
-                  a_minute_from_now());
-    smtp_release();
+    EXPECT_TRUE(send_letter("127.0.0.1", port, m, mode, owner, a_minute_from_now()));
     return {server.received(), watcher.boxes()};
 }
 
-Outcome run(const SmtpScript& script, const Message& m, SendMode mode = SendMode::Interactive, HWND owner = nullptr)
+Outcome run(const SmtpScript& script, const Letter& m, SendMode mode = SendMode::Interactive, HWND owner = nullptr)
 {
     ScriptedSmtpServer server(script);
     return converse(server, server.port(), m, mode, owner);
@@ -49,11 +36,9 @@ Outcome run(const SmtpScript& script, const Message& m, SendMode mode = SendMode
 // What the client names itself on a connection to 127.0.0.1.
 std::string host_name()
 {
-    WSADATA startup;
-    WSAStartup(MAKEWORD(2, 2), &startup);
+    const WinsockStarted winsock;
     char name[256] = {};
     gethostname(name, sizeof name);
-    WSACleanup();
     return greeting_name(name, 0x7F000001);
 }
 
@@ -131,7 +116,7 @@ const FailureRow failure_rows[] = {
 TEST(SmtpDialogue, FullConversationPutsExactlyTheseBytesOnTheWire)
 {
     OwnerWindow owner;
-    const Outcome outcome = run(script_of(accepting_steps(true)), Message(), SendMode::Interactive, owner.handle());
+    const Outcome outcome = run(script_of(accepting_steps(true)), Letter(), SendMode::Interactive, owner.handle());
     EXPECT_EQ(outcome.wire, "HELO " + host_name() +
                                 "\r\nAUTH LOGIN\r\ndXNlcg==\r\nc2VjcmV0\r\nMAIL FROM:me@example.org\r\n"
                                 "RCPT TO:boss@example.org\r\nDATA\r\nSubject:Shutdown\r\nThe PC goes off now.\r\n.\r\n"
@@ -142,7 +127,7 @@ TEST(SmtpDialogue, FullConversationPutsExactlyTheseBytesOnTheWire)
 TEST(SmtpDialogue, WithoutLoginOrPasswordNoAuthIsSent)
 {
     for (int which = 0; which < 2; ++which) {
-        Message m;
+        Letter m;
         (which == 0 ? m.login : m.password).clear();
         const Outcome outcome = run(script_of(accepting_steps(false)), m);
         EXPECT_EQ(outcome.wire, full_wire(accepting_steps(false))) << which;
@@ -157,7 +142,7 @@ TEST(SmtpDialogue, EveryRefusedStepShowsItsOneMessageWhenInteractiveAndNothingWh
         std::vector<Step> steps = accepting_steps(row.with_auth);
         steps.resize(row.step + 1);
         steps.back().server = row.refusal;
-        Message m;
+        Letter m;
         if (!row.with_auth) m.login.clear();
         const std::wstring expected_text = row.value ? text_with_value(row.text, row.value) : text_of(row.text);
         for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
@@ -176,7 +161,7 @@ TEST(SmtpDialogue, RefusedQuitIsIgnored)
 {
     std::vector<Step> steps = accepting_steps(true);
     steps.back().server = "500 what\r\n";
-    const Outcome outcome = run(script_of(steps), Message());
+    const Outcome outcome = run(script_of(steps), Letter());
     EXPECT_EQ(outcome.wire, full_wire(steps));
     EXPECT_TRUE(outcome.boxes.empty());
 }
@@ -187,7 +172,7 @@ TEST(SmtpDialogue, SilentServerGivesText12AfterTheWait)
     silent.greet = false;
     FastClock fast;
     for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
-        const Outcome outcome = run(silent, Message(), mode);
+        const Outcome outcome = run(silent, Letter(), mode);
         EXPECT_EQ(outcome.wire, "");
         if (mode == SendMode::Interactive)
             expect_one_error_box(outcome, text_of(IDS_SMTP_NO_CONNECTION), nullptr);
@@ -217,7 +202,7 @@ TEST(SmtpDialogue, RepliesThatTakeTheirTimeAreAwaitedUpToTheSilenceLimit)
         const std::vector<Step> steps = accepting_steps(true);
         SmtpScript script = script_of(steps);
         script.replies[row.step - 1] = reply_after(row.delay_ms, steps[row.step].server);
-        const Outcome outcome = run(script, Message());
+        const Outcome outcome = run(script, Letter());
         if (row.text == 0) {
             EXPECT_EQ(outcome.wire, full_wire(steps));
             EXPECT_TRUE(outcome.boxes.empty());
@@ -232,11 +217,7 @@ TEST(SmtpDialogue, RefusedConnectionGivesText12OnlyWhenInteractive)
     for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
         const std::uint16_t port = static_cast<std::uint16_t>(closed_loopback_port());
         MessageBoxWatcher watcher;
-        ASSERT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
-        const Message m;
-        smtp_dialogue(nullptr, port, m.login, m.password, m.mailbox, m.recipient, m.subject, m.body, mode,
-                      a_minute_from_now());
-        smtp_release();
+        ASSERT_TRUE(send_letter("127.0.0.1", port, Letter(), mode, nullptr, a_minute_from_now()));
         const Outcome outcome{"", watcher.boxes()};
         if (mode == SendMode::Interactive)
             expect_one_error_box(outcome, text_of(IDS_SMTP_NO_CONNECTION), nullptr);
@@ -249,7 +230,7 @@ TEST(SmtpDialogue, ServerClosingMidConversationFailsThatStep)
 {
     std::vector<Step> steps = accepting_steps(false);
     steps.resize(3); // the server closes when RCPT TO arrives
-    Message m;
+    Letter m;
     m.login.clear();
     const Outcome outcome = run(script_of(steps), m);
     EXPECT_EQ(outcome.wire, wire_of(steps, 2) + "RCPT TO:boss@example.org\r\n");
@@ -266,7 +247,7 @@ TEST(SmtpDialogue, RepliesSplitAtEveryBytePositionGiveTheSameConversation)
         script.greeting = reply_split_at(steps[0].server, position, 80);
         for (std::size_t i = 1; i < steps.size(); ++i)
             script.replies.push_back(reply_split_at(steps[i].server, position, 80));
-        const Outcome outcome = run(script, Message());
+        const Outcome outcome = run(script, Letter());
         EXPECT_EQ(outcome.wire, full_wire(steps)) << "split at " << position;
         EXPECT_TRUE(outcome.boxes.empty()) << "split at " << position;
     }
@@ -279,7 +260,7 @@ TEST(SmtpDialogue, TrickleWithGapsUnderTheLimitIsNeverCutOff)
     SmtpScript script = script_of(steps);
     script.greeting = reply_bytewise("220 slow\r\n", 300);
     script.replies[0] = reply_bytewise("250 ok\r\n", 300);
-    Message m;
+    Letter m;
     m.login.clear();
     const Outcome outcome = run(script, m);
     EXPECT_EQ(outcome.wire, full_wire(steps));
@@ -296,7 +277,7 @@ TEST(SmtpDialogue, MultiLineGreetingAndRepliesAreEachJudgedOnTheirLastLine)
     for (std::size_t position : {0u, 3u, 4u, 5u, 21u, 22u}) {
         SmtpScript script = script_of(steps);
         script.greeting = reply_split_at(steps[0].server, position, 80);
-        const Outcome outcome = run(script, Message());
+        const Outcome outcome = run(script, Letter());
         EXPECT_EQ(outcome.wire, full_wire(steps)) << position;
         EXPECT_TRUE(outcome.boxes.empty()) << position;
     }
@@ -307,7 +288,7 @@ TEST(SmtpDialogue, MultiLineRefusalIsStillARefusal)
     std::vector<Step> steps = accepting_steps(true);
     steps.resize(5);
     steps[4].server = "334-more\r\n535-5.7.8 bad\r\n535 5.7.8 credentials\r\n";
-    const Outcome outcome = run(script_of(steps), Message());
+    const Outcome outcome = run(script_of(steps), Letter());
     EXPECT_EQ(outcome.wire, wire_of(steps, 4));
     expect_one_error_box(outcome, text_of(IDS_SMTP_BAD_LOGIN), nullptr);
 }
@@ -318,7 +299,7 @@ TEST(SmtpDialogue, LongMultiLineReplyBeyondTheRingIsReadWhole)
     std::string long_reply;
     for (int i = 0; i < 40; ++i) long_reply += "250-extension number " + std::to_string(i) + "\r\n";
     steps[1].server = long_reply + "250 end\r\n";
-    Message m;
+    Letter m;
     m.login.clear();
     const Outcome outcome = run(script_of(steps), m);
     EXPECT_EQ(outcome.wire, full_wire(steps));
@@ -331,7 +312,7 @@ TEST(SmtpDialogue, UnsolicitedLinesOverflowingTheRingAreDroppedWithoutHarm)
     std::string flood;
     for (int i = 0; i < 60; ++i) flood += "2222222\r\n";
     steps[0].server = "220 hi\r\n" + flood;
-    const Outcome outcome = run(script_of(steps), Message());
+    const Outcome outcome = run(script_of(steps), Letter());
     EXPECT_EQ(outcome.wire, full_wire(steps));
     EXPECT_TRUE(outcome.boxes.empty());
 }
@@ -348,7 +329,7 @@ TEST(SmtpDialogue, BodyIsSentDotStuffed)
         {"ends with a line end\r\n", "ends with a line end\r\n"},
     };
     for (const BodyCase& c : cases) {
-        Message m;
+        Letter m;
         m.body = c.body;
         const std::vector<Step> steps = accepting_steps(true, c.on_wire);
         const Outcome outcome = run(script_of(steps), m);
@@ -359,7 +340,7 @@ TEST(SmtpDialogue, BodyIsSentDotStuffed)
 
 TEST(SmtpDialogue, EmptyBodyLeavesAnEmptyLineBeforeTheDot)
 {
-    Message m;
+    Letter m;
     m.body.clear();
     const Outcome outcome = run(script_of(accepting_steps(true, "")), m);
     EXPECT_NE(outcome.wire.find("DATA\r\nSubject:Shutdown\r\n\r\n.\r\nQUIT\r\n"), std::string::npos);
@@ -369,14 +350,14 @@ TEST(SmtpDialogue, PortAbove65535ConnectsToItsLow16Bits)
 {
     const std::vector<Step> steps = accepting_steps(true);
     ScriptedSmtpServer server(script_of(steps));
-    const Outcome outcome = converse(server, 65536 + server.port(), Message(), SendMode::Interactive, nullptr);
+    const Outcome outcome = converse(server, 65536 + server.port(), Letter(), SendMode::Interactive, nullptr);
     EXPECT_EQ(outcome.wire, full_wire(steps));
     EXPECT_TRUE(outcome.boxes.empty());
 }
 
 TEST(SmtpDialogue, CredentialsOf99CharactersAreSentWhole)
 {
-    Message m;
+    Letter m;
     m.login = std::string(99, 'a');
     m.password = std::string(98, 'b') + "c";
     std::vector<Step> steps = accepting_steps(true);
@@ -417,7 +398,7 @@ TEST(SmtpDialogue, OnPort587NothingFollowsAMissingOrSpoiledStartTls)
         script.greeting = reply("220 hi\r\n");
         for (const std::string& r : row.replies) script.replies.push_back(reply(r));
         ScriptedSmtpServer server(script);
-        const Outcome outcome = converse(server, 587, Message(), SendMode::Interactive, nullptr);
+        const Outcome outcome = converse(server, 587, Letter(), SendMode::Interactive, nullptr);
         EXPECT_EQ(outcome.wire, row.wire);
         expect_one_error_box(outcome, text_of(IDS_SMTP_NO_CONNECTION), nullptr);
     }
@@ -436,15 +417,12 @@ TEST(SmtpDialogue, AnAddressHoldingAControlByteIsRefusedBeforeConnecting)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.mailbox + row.recipient);
-        Message m;
+        Letter m;
         m.mailbox = row.mailbox;
         m.recipient = row.recipient;
         ScriptedSmtpServer server(script_of(accepting_steps(true)));
         MessageBoxWatcher watcher;
-        ASSERT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
-        smtp_dialogue(nullptr, server.port(), m.login, m.password, m.mailbox, m.recipient, m.subject, m.body,
-                      SendMode::Interactive, a_minute_from_now());
-        smtp_release();
+        ASSERT_TRUE(send_letter("127.0.0.1", server.port(), m, SendMode::Interactive, nullptr, a_minute_from_now()));
         EXPECT_FALSE(server.connected());
         const std::string& value = row.text == IDS_SMTP_BAD_MAILBOX ? m.mailbox : m.recipient;
         expect_one_error_box(watcher.boxes(), text_with_value(row.text, value.c_str()), nullptr);

@@ -10,9 +10,8 @@
 
 #include "app/message_texts.h"
 #include "app/resource.h"
-#include "mail/smtp/connection.h"
-#include "mail/smtp/dialogue.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/smtp_send.h"
 #include "tests/support/test_helpers.h"
 
 namespace {
@@ -59,10 +58,8 @@ protected:
                               const std::string& recipient, const std::string& subject, const std::string& body)
     {
         MessageBoxWatcher watcher;
-        EXPECT_EQ(smtp_prepare(nullptr, "127.0.0.1"), 0);
-        smtp_dialogue(nullptr, port_, login, password, mailbox, recipient, subject, body, SendMode::Interactive,
-                      a_minute_from_now());
-        smtp_release();
+        EXPECT_TRUE(send_letter("127.0.0.1", port_, {login, password, mailbox, recipient, subject, body},
+                                SendMode::Interactive, nullptr, a_minute_from_now()));
         return watcher.boxes();
     }
 

@@ -21,13 +21,10 @@ namespace {
 
 const FiringChoices power_off_with_mail{ShutdownAction::PowerOff, true, false};
 
-// fire() ends the dialog loop with WM_QUIT; taken out again, or the next message
-// box would close at once.
 void fire_and_take_quit()
 {
     fire(power_off_with_mail);
-    MSG quit;
-    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(quit_posted());
 }
 
 void serve(const char* mode) { ASSERT_EQ(ask_tls_fixture(std::string("serve ") + mode), "ready"); }
@@ -59,13 +56,10 @@ protected:
         ASSERT_NE(std::getenv("TULVO_TEST_TLS_CONTROL"), nullptr)
             << "run through tests/support/servers/smtps_fixture.py";
         reset_system_double();
-        mail_settings = MailSettings{};
+        use_smtp_server("localhost", 465);
         mail_settings.recipient = "boss@example.org";
         mail_settings.subject = cp1251("Компьютер выключается по расписанию");
         mail_settings.body = cp1251("Выключение через минуту.\r\nВторая строка.");
-        mail_settings.smtp_server = "localhost";
-        mail_settings.smtp_port = 465;
-        mail_settings.sender_mailbox = "pc@example.org";
         mail_settings.smtp_login = "alice";
         mail_settings.smtp_password = "secret";
     }

@@ -54,8 +54,6 @@ class Connection {
 public:
     Connection()
     {
-        WSADATA startup;
-        WSAStartup(MAKEWORD(2, 2), &startup);
         std::uint16_t port = 0;
         const SOCKET listener = loopback_listener(port);
         listen(listener, 1);
@@ -75,7 +73,6 @@ public:
         tls_end();
         closesocket(client);
         closesocket(server);
-        WSACleanup();
     }
 
     // Sends from the server and waits until the client end can read it.
@@ -112,6 +109,7 @@ public:
         return got > 0 ? std::string(buffer, got) : "<" + std::to_string(got) + ">";
     }
 
+    const WinsockStarted winsock;
     SOCKET client;
     SOCKET server;
 };

@@ -62,8 +62,6 @@ ScriptedReply reply_bytewise(const std::string& bytes, int gap_ms)
 
 ScriptedSmtpServer::ScriptedSmtpServer(SmtpScript script) : script_(std::move(script))
 {
-    WSADATA startup;
-    WSAStartup(MAKEWORD(2, 2), &startup);
     port_ = script_.port;
     listener_ = loopback_listener(port_);
     listen(listener_, 1);
@@ -75,7 +73,6 @@ ScriptedSmtpServer::~ScriptedSmtpServer()
     stop_ = true;
     thread_.join();
     closesocket(listener_);
-    WSACleanup();
 }
 
 std::string ScriptedSmtpServer::received()
@@ -152,8 +149,6 @@ void ScriptedSmtpServer::serve_client(SOCKET client)
 
 UnansweredPort::UnansweredPort()
 {
-    WSADATA startup;
-    WSAStartup(MAKEWORD(2, 2), &startup);
     listener_ = loopback_listener(port_);
     listen(listener_, 0);
     // The queue holds one connection more than the backlog; these fill it.
@@ -174,5 +169,4 @@ UnansweredPort::~UnansweredPort()
 {
     for (SOCKET filler : fillers_) closesocket(filler);
     closesocket(listener_);
-    WSACleanup();
 }

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/test_helpers.h"
+
 // One reply, sent as these chunks with a pause between them (TCP_NODELAY on), once
 // the clock the client reads (system_milliseconds, which a test may run fast) has
 // moved on by delay_ms since the command came.
@@ -61,6 +63,7 @@ private:
     void serve_client(SOCKET client);
     bool send_reply(SOCKET client, const ScriptedReply& reply);
 
+    const WinsockStarted winsock_;
     SmtpScript script_;
     SOCKET listener_ = INVALID_SOCKET;
     std::uint16_t port_ = 0;
@@ -84,6 +87,7 @@ public:
     std::uint16_t port() const { return port_; }
 
 private:
+    const WinsockStarted winsock_;
     SOCKET listener_ = INVALID_SOCKET;
     std::vector<SOCKET> fillers_;
     std::uint16_t port_ = 0;
