@@ -8,7 +8,9 @@ namespace {
 
 const UINT handled_within_ms = 5000;
 
-LRESULT send_guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool wide)
+enum class Gone { Fails, Allowed };
+
+LRESULT send_guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bool wide, Gone gone = Gone::Fails)
 {
     DWORD_PTR result = 0;
     const LRESULT handled =
@@ -17,7 +19,7 @@ LRESULT send_guarded(HWND window, UINT message, WPARAM wparam, LPARAM lparam, bo
     if (handled != 0) return static_cast<LRESULT>(result);
     DWORD process = 0;
     if (!IsWindow(window) || GetWindowThreadProcessId(window, &process) == 0) {
-        ADD_FAILURE() << "message " << message << " sent to a window that is gone";
+        if (gone == Gone::Fails) ADD_FAILURE() << "message " << message << " sent to a window that is gone";
         return 0;
     }
     ADD_FAILURE() << "message " << message << " not handled within " << handled_within_ms
@@ -47,4 +49,9 @@ LRESULT send_or_fail(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 LRESULT send_wide_or_fail(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     return send_guarded(window, message, wparam, lparam, true);
+}
+
+LRESULT send_unless_gone(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    return send_guarded(window, message, wparam, lparam, false, Gone::Allowed);
 }

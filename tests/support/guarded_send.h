@@ -14,6 +14,9 @@
 LRESULT send_or_fail(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 // The same through the wide function (texts of WM_GETTEXT and the like as UTF-16).
 LRESULT send_wide_or_fail(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
+// The same, except that a window gone meanwhile is no failure: a timer message sent
+// by a test may find that the window's own timer has fired the action and ended it.
+LRESULT send_unless_gone(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
 
 // The captions and texts of the visible dialogs and message boxes of process, for a failure message.
 std::string visible_dialogs(DWORD process);

@@ -203,7 +203,7 @@ void Program::spin(int id, bool up)
     send_or_fail(control, WM_LBUTTONUP, 0, point);
 }
 
-void Program::tick() { send_or_fail(dialog(), WM_TIMER); }
+void Program::tick() { send_unless_gone(dialog(), WM_TIMER); }
 
 void Program::sync() { send_or_fail(dialog(), WM_NULL); }
 

@@ -85,7 +85,8 @@ public:
     std::wstring wide_text(int id);
     // One press on the upper or lower arrow of an up-down control.
     void spin(int id, bool up);
-    // One timer message, handled before this returns (a box it opens must not be waited for: post_tick).
+    // One timer message, handled before this returns (a box it opens must not be waited
+    // for: post_tick), unless the program's own timer has fired first and it has ended.
     void tick();
     void post_tick();
     // Returns once the window has handled every command sent or posted before.
