@@ -36,7 +36,7 @@ using Lines = std::vector<std::string>;
 
 } // namespace
 
-TEST(MapiClient, OnlyTheSystemFoldersCopyIsLoadedNotOneBesideTheProgramOrInTheCurrentFolder)
+TEST(MapiTransport, OnlyTheSystemFoldersCopyIsLoadedNotOneBesideTheProgramOrInTheCurrentFolder)
 {
     FakeMapi fake;
     MessageBoxWatcher watcher;
@@ -59,7 +59,7 @@ TEST(MapiClient, OnlyTheSystemFoldersCopyIsLoadedNotOneBesideTheProgramOrInTheCu
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
-TEST(MapiSend, PrepareSendReleaseMakeThePublishedCallsInOrder)
+TEST(MapiTransport, PrepareSendReleaseMakeThePublishedCallsInOrder)
 {
     FakeMapi fake;
     MessageBoxWatcher watcher;
@@ -77,7 +77,7 @@ TEST(MapiSend, PrepareSendReleaseMakeThePublishedCallsInOrder)
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
-TEST(MapiSend, EmptyRecipientSubjectAndBodyArePassedAsEmptyTexts)
+TEST(MapiTransport, EmptyRecipientSubjectAndBodyArePassedAsEmptyTexts)
 {
     FakeMapi fake;
     MessageBoxWatcher watcher;
@@ -88,7 +88,7 @@ TEST(MapiSend, EmptyRecipientSubjectAndBodyArePassedAsEmptyTexts)
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
-TEST(MapiSend, TwoRoundsEachLoadLogOnResolveLogOffAndUnload)
+TEST(MapiTransport, TwoRoundsEachLoadLogOnResolveLogOffAndUnload)
 {
     FakeMapi fake;
     for (int round = 0; round < 2; ++round) {
@@ -103,7 +103,7 @@ TEST(MapiSend, TwoRoundsEachLoadLogOnResolveLogOffAndUnload)
     EXPECT_EQ(fake.entries(), two_rounds);
 }
 
-TEST(MapiPrepare, EachFailureShowsItsOneMessageAndUnloads)
+TEST(MapiTransport, EachFailureShowsItsOneMessageAndUnloads)
 {
     struct Case {
         const char* failing;
@@ -136,7 +136,7 @@ TEST(MapiPrepare, EachFailureShowsItsOneMessageAndUnloads)
     }
 }
 
-TEST(MapiPrepare, ALibraryLackingAnEntryPointCountsAsAFailedLogon)
+TEST(MapiTransport, ALibraryLackingAnEntryPointCountsAsAFailedLogon)
 {
     for (const char* lacking : {"MAPILogon", "MAPIResolveName", "MAPISendMail", "MAPILogoff", "MAPIFreeBuffer"}) {
         SCOPED_TRACE(lacking);
@@ -153,7 +153,7 @@ TEST(MapiPrepare, ALibraryLackingAnEntryPointCountsAsAFailedLogon)
 // A failed send is shown only when interactive, and the session still releases. A
 // session the client no longer knows (it was restarted since the arming) gets one
 // fresh logon and one more send.
-TEST(MapiSendFailure, ShownOnlyWhenInteractiveAfterOneFreshLogonForALostSession)
+TEST(MapiTransport, ShownOnlyWhenInteractiveAfterOneFreshLogonForALostSession)
 {
     const struct {
         const char* what;
@@ -201,7 +201,7 @@ TEST(MapiSendFailure, ShownOnlyWhenInteractiveAfterOneFreshLogonForALostSession)
     }
 }
 
-TEST(MapiSession, FailedReleaseCallsAreNotExamined)
+TEST(MapiTransport, FailedReleaseCallsAreNotExamined)
 {
     FakeMapi fake;
     fake.fail("MAPIFreeBuffer,MAPILogoff");
@@ -212,7 +212,7 @@ TEST(MapiSession, FailedReleaseCallsAreNotExamined)
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
-TEST(MapiSession, WithoutAPreparedSessionSendAndReleaseDoNothing)
+TEST(MapiTransport, WithoutAPreparedSessionSendAndReleaseDoNothing)
 {
     FakeMapi fake;
     MessageBoxWatcher watcher;
@@ -243,7 +243,7 @@ void nested_operations(const char* entry)
 
 } // namespace
 
-TEST(MapiReentrance, NoSecondOperationStartsInsideACallIntoTheClient)
+TEST(MapiTransport, NoSecondOperationStartsInsideACallIntoTheClient)
 {
     FakeMapi fake;
     MessageBoxWatcher watcher;

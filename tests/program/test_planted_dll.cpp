@@ -60,7 +60,7 @@ private:
 // Windows takes a DLL that is not one of its known DLLs from the program's own
 // folder first: a downloaded program would run whatever lies beside it. Neither
 // start-up nor a TLS session (secur32 and crypt32) loads the planted copy.
-TEST(ProgramImage, ACrypt32PlantedBesideTheProgramNeverRuns)
+TEST(PlantedDll, ACrypt32PlantedBesideTheProgramNeverRuns)
 {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);

@@ -118,17 +118,17 @@ private:
     std::vector<std::unique_ptr<Program>> programs_;
 };
 
-TEST_F(ProgramTest, ExitButtonEndsWith1001AndSavesSettings)
+TEST_F(ProgramTest, ExitButtonEndsWithItsIdAndSavesSettings)
 {
     Program& program = start_shown();
     program.click(IDC_EXIT);
     DWORD code = 0;
     ASSERT_TRUE(program.wait_exit(exit_timeout_ms, &code));
-    EXPECT_EQ(code, 1001u);
+    EXPECT_EQ(code, static_cast<DWORD>(IDC_EXIT));
     EXPECT_EQ(stored_setting(program_settings_file(), "UseMAPI"), "No");
 }
 
-TEST_F(ProgramTest, EscapeAndCloseBoxEndWith2)
+TEST_F(ProgramTest, EscapeAndCloseBoxEndWithIdCancel)
 {
     struct Case {
         const char* how;
@@ -141,7 +141,7 @@ TEST_F(ProgramTest, EscapeAndCloseBoxEndWith2)
         program.post_to_dialog(c.message, c.wparam, 0);
         DWORD code = 0;
         ASSERT_TRUE(program.wait_exit(exit_timeout_ms, &code));
-        EXPECT_EQ(code, 2u);
+        EXPECT_EQ(code, static_cast<DWORD>(IDCANCEL));
     }
 }
 

@@ -17,7 +17,7 @@ namespace {
 
 const DWORD timeout_ms = 10000;
 
-class EnglishWindows : public testing::Test {
+class ProgramEnglish : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -47,7 +47,7 @@ protected:
 
 } // namespace
 
-TEST_F(EnglishWindows, TabsLabelsHintAndQuestionShowTheRussianTexts)
+TEST_F(ProgramEnglish, TabsLabelsHintAndQuestionShowTheRussianTexts)
 {
     Program program;
     shown(program);
@@ -59,14 +59,14 @@ TEST_F(EnglishWindows, TabsLabelsHintAndQuestionShowTheRussianTexts)
     EXPECT_EQ(recorded_shutdowns(), shutdown_line(12));
 }
 
-TEST_F(EnglishWindows, HintAfterHide)
+TEST_F(ProgramEnglish, HintAfterHide)
 {
     Program program;
     shown(program);
     EXPECT_EQ(box_after(program, IDC_HIDE), text_of(IDS_HIDE_HINT));
 }
 
-TEST_F(EnglishWindows, MailFailuresShowTheRussianTextsWithALatinValueExactly)
+TEST_F(ProgramEnglish, MailFailuresShowTheRussianTextsWithALatinValueExactly)
 {
     WritePrivateProfileStringA("MAIL", "SmtpAdr", "127.0.0.1", program_settings_file().c_str());
     WritePrivateProfileStringA("MAIL", "SmtpPort", std::to_string(closed_loopback_port()).c_str(),
@@ -86,7 +86,7 @@ TEST_F(EnglishWindows, MailFailuresShowTheRussianTextsWithALatinValueExactly)
 
 // Run by scripts/wine-run-cyrillic-user: the profile folder, C:\users\Иван, is named
 // outside the code page, which the ANSI calls would give as "C:\users\????".
-TEST_F(EnglishWindows, SettingsOfAUserNamedInCyrillicAreKept)
+TEST_F(ProgramEnglish, SettingsOfAUserNamedInCyrillicAreKept)
 {
     wchar_t app_data[MAX_PATH] = {};
     SHGetSpecialFolderPathW(nullptr, app_data, CSIDL_APPDATA, TRUE);

@@ -37,7 +37,7 @@ struct SmtpDialogValues {
     const char* password;
 };
 
-class ProgramMailTest : public testing::Test {
+class ProgramMail : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -98,7 +98,7 @@ protected:
     }
 };
 
-TEST_F(ProgramMailTest, LetterArrivesBeforeTheShutdownRequestAndSettingsAreKept)
+TEST_F(ProgramMail, LetterArrivesBeforeTheShutdownRequestAndSettingsAreKept)
 {
     Program program;
     arm_smtp(program, {env("TULVO_TEST_SMTP_PORT"), "pc@example.org", "pc", "secret"});
@@ -120,7 +120,7 @@ TEST_F(ProgramMailTest, LetterArrivesBeforeTheShutdownRequestAndSettingsAreKept)
     EXPECT_EQ(stored_setting(program_settings_file(), "UseMAPI"), "No");
 }
 
-TEST_F(ProgramMailTest, ServerDownShowsNothingAndTheRequestStillFollows)
+TEST_F(ProgramMail, ServerDownShowsNothingAndTheRequestStillFollows)
 {
     Program program;
     arm_smtp(program, {std::to_string(closed_loopback_port()), "pc@example.org", "", ""});

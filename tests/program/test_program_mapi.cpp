@@ -15,7 +15,7 @@ namespace {
 
 const DWORD timeout_ms = 10000;
 
-class ProgramMapiTest : public testing::Test {
+class ProgramMapi : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -45,7 +45,7 @@ std::string settings_folder()
 
 } // namespace
 
-TEST_F(ProgramMapiTest, AMapi32BesideTheProgramOrInTheSettingsFolderIsNeverLoaded)
+TEST_F(ProgramMapi, AMapi32BesideTheProgramOrInTheSettingsFolderIsNeverLoaded)
 {
     FakeMapi fake;
     // A downloaded program: a copy of its own in a folder of this Wine prefix.
@@ -72,11 +72,11 @@ TEST_F(ProgramMapiTest, AMapi32BesideTheProgramOrInTheSettingsFolderIsNeverLoade
 enum class Firing { DueTick, StartAnsweredOk };
 
 // One program and one client per process: a case each.
-class HungClientFiring : public ProgramMapiTest, public testing::WithParamInterface<Firing> {};
+class ProgramMapiHungClient : public ProgramMapi, public testing::WithParamInterface<Firing> {};
 
 // The client's own message loop keeps the window live while it holds the send: the
 // request still comes, nothing can start a second firing, and nothing more is written.
-TEST_P(HungClientFiring, AMailClientThatNeverReturnsCannotHoldTheRequestBackNorLetAFiringBeginAgain)
+TEST_P(ProgramMapiHungClient, AMailClientThatNeverReturnsCannotHoldTheRequestBackNorLetAFiringBeginAgain)
 {
     const int locked[] = {IDC_START,  IDC_STOP,    IDC_AT_TIME,     IDC_AFTER_MINUTES,  IDC_POWER_OFF,
                           IDC_REBOOT, IDC_LOG_OFF, IDC_TARGET_SPIN, IDC_COUNTDOWN_SPIN, IDC_TARGET_DATE};
@@ -115,12 +115,12 @@ TEST_P(HungClientFiring, AMailClientThatNeverReturnsCannotHoldTheRequestBackNorL
     for (int id : locked) EXPECT_FALSE(program.enabled(id)) << id;
 }
 
-INSTANTIATE_TEST_SUITE_P(Firings, HungClientFiring, testing::Values(Firing::DueTick, Firing::StartAnsweredOk),
+INSTANTIATE_TEST_SUITE_P(ProgramMapi, ProgramMapiHungClient, testing::Values(Firing::DueTick, Firing::StartAnsweredOk),
                          [](const testing::TestParamInfo<Firing>& info) {
                              return info.param == Firing::DueTick ? "DueTick" : "StartAnsweredOk";
                          });
 
-TEST_F(ProgramMapiTest, TheTestButtonSendsTheFieldsAsTheyStand)
+TEST_F(ProgramMapi, TheTestButtonSendsTheFieldsAsTheyStand)
 {
     FakeMapi fake;
     Program program;

@@ -31,11 +31,11 @@ ScheduleClock countdown_of(int minutes)
 
 // A countdown driven by ticks that come exactly once a second (or as told), on a
 // monotonic clock that starts at an arbitrary moment.
-struct Countdown {
+struct ScheduleClockCountdown {
     ScheduleClock clock;
     std::uint64_t now_ms = 5000000;
 
-    explicit Countdown(int minutes) : clock(countdown_of(minutes)) {}
+    explicit ScheduleClockCountdown(int minutes) : clock(countdown_of(minutes)) {}
     void start() { arm(clock, now_ms); }
     TickResult tick_after(std::uint64_t ms)
     {
@@ -54,7 +54,7 @@ struct Countdown {
 
 } // namespace
 
-TEST(TargetMinute, UpArrowAdvancesAndWrapsHourNotDate)
+TEST(ScheduleClockTargetMinute, UpArrowAdvancesAndWrapsHourNotDate)
 {
     ScheduleClock clock = make_schedule_clock(at(2026, 12, 31, 23, 59));
     const TargetTime t = adjust_target_minute(clock, -1);
@@ -65,7 +65,7 @@ TEST(TargetMinute, UpArrowAdvancesAndWrapsHourNotDate)
     EXPECT_EQ(t.year, 2026);
 }
 
-TEST(TargetMinute, DownArrowAtMidnightWrapsToLastMinute)
+TEST(ScheduleClockTargetMinute, DownArrowAtMidnightWrapsToLastMinute)
 {
     ScheduleClock clock = make_schedule_clock(at(2026, 1, 1, 0, 0));
     const TargetTime t = adjust_target_minute(clock, 1);
@@ -75,7 +75,7 @@ TEST(TargetMinute, DownArrowAtMidnightWrapsToLastMinute)
     EXPECT_EQ(t.year, 2026);
 }
 
-TEST(TargetMinute, LargeDeltaLandsOnTheHourAtAWrap)
+TEST(ScheduleClockTargetMinute, LargeDeltaLandsOnTheHourAtAWrap)
 {
     ScheduleClock clock = make_schedule_clock(at(2026, 3, 4, 10, 58));
     TargetTime t = adjust_target_minute(clock, -5);
@@ -89,7 +89,7 @@ TEST(TargetMinute, LargeDeltaLandsOnTheHourAtAWrap)
     EXPECT_EQ(t.minute, 56);
 }
 
-TEST(TargetMinute, KeepsFieldsThatTakeNoPart)
+TEST(ScheduleClockTargetMinute, KeepsFieldsThatTakeNoPart)
 {
     ScheduleClock clock = make_schedule_clock(at(2026, 3, 4, 10, 20, 42));
     const TargetTime t = adjust_target_minute(clock, -1);
@@ -104,7 +104,7 @@ TEST(TargetMinute, KeepsFieldsThatTakeNoPart)
     EXPECT_EQ(clock.target.minute, 21);
 }
 
-TEST(DueTest, IsChronologicalToTheMinute)
+TEST(ScheduleClockDueTest, IsChronologicalToTheMinute)
 {
     ScheduleClock clock = make_schedule_clock(at(2026, 12, 8, 10, 50));
     EXPECT_FALSE(is_due(clock, at(2026, 12, 8, 10, 49, 59)));
@@ -113,7 +113,7 @@ TEST(DueTest, IsChronologicalToTheMinute)
     EXPECT_TRUE(is_due(clock, at(2026, 12, 9, 0, 0)));
 }
 
-TEST(DueTest, AcrossMidnightMonthAndYearEnds)
+TEST(ScheduleClockDueTest, AcrossMidnightMonthAndYearEnds)
 {
     struct Case {
         TargetTime target;
@@ -135,7 +135,7 @@ TEST(DueTest, AcrossMidnightMonthAndYearEnds)
     }
 }
 
-TEST(DueTest, AtTimeTickFiresOnlyWhileArmed)
+TEST(ScheduleClockDueTest, AtTimeTickFiresOnlyWhileArmed)
 {
     ScheduleClock clock = make_schedule_clock(at(2026, 12, 8, 10, 50));
     EXPECT_FALSE(tick(clock, ScheduleMode::AtTime, at(2026, 12, 8, 10, 50), 0).due);
@@ -147,7 +147,7 @@ TEST(DueTest, AtTimeTickFiresOnlyWhileArmed)
     EXPECT_FALSE(r.show_countdown);
 }
 
-TEST(DueTest, AtTimeFoundDueInALaterMinuteIsLate)
+TEST(ScheduleClockDueTest, AtTimeFoundDueInALaterMinuteIsLate)
 {
     const TargetTime target = at(2026, 12, 8, 10, 50);
     for (const TargetTime& now : {at(2026, 12, 8, 10, 51, 0), at(2026, 12, 8, 11, 5), at(2026, 12, 9, 7, 30)}) {
@@ -159,7 +159,7 @@ TEST(DueTest, AtTimeFoundDueInALaterMinuteIsLate)
     }
 }
 
-TEST(DueAtStart, FollowsMode)
+TEST(ScheduleClockDueAtStart, FollowsMode)
 {
     ScheduleClock clock = make_schedule_clock(at(2026, 12, 8, 10, 50));
     EXPECT_TRUE(due_at_start(clock, ScheduleMode::AtTime, at(2026, 12, 8, 10, 50, 30)));
@@ -170,7 +170,7 @@ TEST(DueAtStart, FollowsMode)
     EXPECT_FALSE(due_at_start(clock, ScheduleMode::AfterMinutes, at(2026, 12, 8, 10, 49)));
 }
 
-TEST(Countdown, AdjustmentNeverGoesBelowZero)
+TEST(ScheduleClockCountdown, AdjustmentNeverGoesBelowZero)
 {
     ScheduleClock clock = make_schedule_clock(noon);
     EXPECT_EQ(adjust_countdown(clock, 1), 0);
@@ -181,9 +181,9 @@ TEST(Countdown, AdjustmentNeverGoesBelowZero)
     EXPECT_EQ(clock.countdown_seconds, 0);
 }
 
-TEST(Countdown, EveryMinuteLastsSixtyTicks)
+TEST(ScheduleClockCountdown, EveryMinuteLastsSixtyTicks)
 {
-    Countdown c(3);
+    ScheduleClockCountdown c(3);
     c.start();
     TickResult first = c.next();
     EXPECT_TRUE(first.show_countdown);
@@ -195,18 +195,18 @@ TEST(Countdown, EveryMinuteLastsSixtyTicks)
     EXPECT_FALSE(second.due);
 }
 
-TEST(Countdown, DueOnTickSixtyTimesMinutesPlusOne)
+TEST(ScheduleClockCountdown, DueOnTickSixtyTimesMinutesPlusOne)
 {
     for (int minutes : {1, 2, 10, 120}) {
-        Countdown c(minutes);
+        ScheduleClockCountdown c(minutes);
         c.start();
         EXPECT_EQ(c.ticks_until_due(), 60L * minutes + 1) << minutes;
     }
 }
 
-TEST(Countdown, FinalTickShowsOneAndIsDueOnTime)
+TEST(ScheduleClockCountdown, FinalTickShowsOneAndIsDueOnTime)
 {
-    Countdown c(1);
+    ScheduleClockCountdown c(1);
     c.start();
     for (int n = 1; n < 61; ++n) c.next();
     const TickResult last = c.next();
@@ -216,11 +216,11 @@ TEST(Countdown, FinalTickShowsOneAndIsDueOnTime)
     EXPECT_EQ(last.countdown_display, 1);
 }
 
-TEST(Countdown, TicksThatComeLateStillCountTheClocksSeconds)
+TEST(ScheduleClockCountdown, TicksThatComeLateStillCountTheClocksSeconds)
 {
     // A window timer of 1000 ms elapses about every 1,015 ms on Windows.
     const std::uint64_t period_ms = 1015;
-    Countdown c(120);
+    ScheduleClockCountdown c(120);
     const std::uint64_t started_ms = c.now_ms;
     c.start();
     for (;;) {
@@ -239,9 +239,9 @@ TEST(Countdown, TicksThatComeLateStillCountTheClocksSeconds)
     }
 }
 
-TEST(Countdown, AGapBetweenTicksIsCaughtUpAtOnce)
+TEST(ScheduleClockCountdown, AGapBetweenTicksIsCaughtUpAtOnce)
 {
-    Countdown c(5);
+    ScheduleClockCountdown c(5);
     c.start();
     for (int n = 0; n < 10; ++n) c.next();
     // Twenty seconds without a timer message (a busy thread finds one on its return).
@@ -252,7 +252,7 @@ TEST(Countdown, AGapBetweenTicksIsCaughtUpAtOnce)
     EXPECT_EQ(30 + c.ticks_until_due(), 60 * 5 + 1);
 }
 
-TEST(Countdown, ALateEndIsReportedFromSixtySecondsOn)
+TEST(ScheduleClockCountdown, ALateEndIsReportedFromSixtySecondsOn)
 {
     struct Case {
         std::uint64_t gap_ms; // from the last on-time tick
@@ -265,7 +265,7 @@ TEST(Countdown, ALateEndIsReportedFromSixtySecondsOn)
         {999, false, false},
     };
     for (const Case& k : cases) {
-        Countdown c(30);
+        ScheduleClockCountdown c(30);
         c.start();
         for (int n = 0; n < 60 * 30; ++n) ASSERT_FALSE(c.next().due);
         const TickResult r = c.tick_after(k.gap_ms);
@@ -277,9 +277,9 @@ TEST(Countdown, ALateEndIsReportedFromSixtySecondsOn)
     }
 }
 
-TEST(Countdown, StopAndStartKeepTheRemainderToTheSecond)
+TEST(ScheduleClockCountdown, StopAndStartKeepTheRemainderToTheSecond)
 {
-    Countdown c(5);
+    ScheduleClockCountdown c(5);
     c.start();
     for (int n = 0; n < 31; ++n) c.next();
     c.now_ms += 700;
@@ -295,9 +295,9 @@ TEST(Countdown, StopAndStartKeepTheRemainderToTheSecond)
     EXPECT_EQ(step.countdown_display, 4);
 }
 
-TEST(Countdown, RestartAtNewMinutesKeepsTheSecondsLeft)
+TEST(ScheduleClockCountdown, RestartAtNewMinutesKeepsTheSecondsLeft)
 {
-    Countdown c(5);
+    ScheduleClockCountdown c(5);
     c.start();
     for (int n = 0; n < 31; ++n) c.next();
     disarm(c.clock);
@@ -308,9 +308,9 @@ TEST(Countdown, RestartAtNewMinutesKeepsTheSecondsLeft)
     EXPECT_EQ(c.ticks_until_due(), 30 + 60 * 10);
 }
 
-TEST(Countdown, StoppedInTheLastMinuteIsDueAtStart)
+TEST(ScheduleClockCountdown, StoppedInTheLastMinuteIsDueAtStart)
 {
-    Countdown c(1);
+    ScheduleClockCountdown c(1);
     c.start();
     for (int n = 0; n < 10; ++n) c.next();
     disarm(c.clock);
@@ -318,9 +318,9 @@ TEST(Countdown, StoppedInTheLastMinuteIsDueAtStart)
     EXPECT_TRUE(due_at_start(c.clock, ScheduleMode::AfterMinutes, noon));
 }
 
-TEST(Countdown, ZeroMinutesIsDueOnFirstTick)
+TEST(ScheduleClockCountdown, ZeroMinutesIsDueOnFirstTick)
 {
-    Countdown c(0);
+    ScheduleClockCountdown c(0);
     c.start();
     const TickResult r = c.next();
     EXPECT_TRUE(r.due);

@@ -395,7 +395,7 @@ TEST(SettingsFileFaults, ValueOfTenThousandCharactersLoadsItsFirst99)
 }
 
 // load_settings itself, on the folder of this test program under application data.
-class LoadSettings : public testing::Test {
+class SettingsFileLoad : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -429,7 +429,7 @@ protected:
     MailSettings saved_;
 };
 
-TEST_F(LoadSettings, FirstRunCreatesFolderLoadsDefaultsAndSaveWritesNineKeys)
+TEST_F(SettingsFileLoad, FirstRunCreatesFolderLoadsDefaultsAndSaveWritesNineKeys)
 {
     MessageBoxWatcher watcher;
     ASSERT_FALSE(file_exists(folder_));
@@ -448,7 +448,7 @@ TEST_F(LoadSettings, FirstRunCreatesFolderLoadsDefaultsAndSaveWritesNineKeys)
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
-TEST_F(LoadSettings, ExistingFolderBecomesCurrentAndItsFileLoads)
+TEST_F(SettingsFileLoad, ExistingFolderBecomesCurrentAndItsFileLoads)
 {
     ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
     write_settings_file(file_, sample_settings());

@@ -22,7 +22,7 @@ AnsiCodePage shift_jis()
 
 } // namespace
 
-TEST(CutAtCharacter, NeverSplitsAMultiByteCharacter)
+TEST(AnsiTextCutAtCharacter, NeverSplitsAMultiByteCharacter)
 {
     const std::string cyrillic_utf8 = "\xD0\x96";      // Ж
     const std::string euro_utf8 = "\xE2\x82\xAC";      // €
@@ -50,7 +50,7 @@ TEST(CutAtCharacter, NeverSplitsAMultiByteCharacter)
     for (const Case& c : cases) EXPECT_EQ(cut_at_character(c.text, 99, c.page), c.expected) << c.text.size();
 }
 
-TEST(CharacterLength, FollowsTheCodePagesRules)
+TEST(AnsiTextCharacterLength, FollowsTheCodePagesRules)
 {
     const std::string utf8_text = "\xd0\x96x\xe2\x82\xac\xf0\x9f\x98\x80";
     EXPECT_EQ(character_length(utf8_text, 0, utf8()), 2u);

@@ -34,7 +34,7 @@ bool is_bound_anywhere(SOCKET s)
 
 } // namespace
 
-TEST(SmtpConnection, UnresolvableNameShowsText8WithTheNameAndLeavesNothingOpen)
+TEST(SmtpConnection, UnresolvableNameShowsTheBadAddressTextWithTheNameAndLeavesNothingOpen)
 {
     ASSERT_TRUE(winsock_ended());
     MessageBoxWatcher watcher;

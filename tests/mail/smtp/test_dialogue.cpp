@@ -166,7 +166,7 @@ TEST(SmtpDialogue, RefusedQuitIsIgnored)
     EXPECT_TRUE(outcome.boxes.empty());
 }
 
-TEST(SmtpDialogue, SilentServerGivesText12AfterTheWait)
+TEST(SmtpDialogue, SilentServerShowsNoConnectionAfterTheWait)
 {
     SmtpScript silent;
     silent.greet = false;
@@ -212,7 +212,7 @@ TEST(SmtpDialogue, RepliesThatTakeTheirTimeAreAwaitedUpToTheSilenceLimit)
     }
 }
 
-TEST(SmtpDialogue, RefusedConnectionGivesText12OnlyWhenInteractive)
+TEST(SmtpDialogue, RefusedConnectionShowsNoConnectionOnlyWhenInteractive)
 {
     for (SendMode mode : {SendMode::Interactive, SendMode::Silent}) {
         const std::uint16_t port = static_cast<std::uint16_t>(closed_loopback_port());

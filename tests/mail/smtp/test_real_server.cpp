@@ -99,21 +99,21 @@ TEST_F(RealServer, WholeLongCredentialsAreChecked)
     EXPECT_EQ(message.envelope, "from me@example.org\nto boss@example.org\nauth " + std::string(99, 'u') + "\n");
 }
 
-TEST_F(RealServer, WrongPasswordGivesText14)
+TEST_F(RealServer, WrongPasswordShowsTheBadLoginText)
 {
     const auto boxes = send("alice", "wrong", "me@example.org", "boss@example.org", "Wrong password", "x");
     expect_one_error_box(boxes, text_of(IDS_SMTP_BAD_LOGIN), nullptr);
     EXPECT_FALSE(spooled_with_subject("Subject:Wrong password\r\n").found);
 }
 
-TEST_F(RealServer, RefusedRecipientGivesText16WithTheRecipientRightAfterIt)
+TEST_F(RealServer, RefusedRecipientIsShownRightAfterItsText)
 {
     const auto boxes = send("alice", "secret", "me@example.org", "nobody@example.org", "Refused recipient", "x");
     expect_one_error_box(boxes, text_with_value(IDS_SMTP_RECIPIENT_REFUSED, "nobody@example.org"), nullptr);
     EXPECT_FALSE(spooled_with_subject("Subject:Refused recipient\r\n").found);
 }
 
-TEST_F(RealServer, RefusedSenderGivesText15WithTheMailbox)
+TEST_F(RealServer, RefusedSenderIsShownAfterTheBadMailboxText)
 {
     const auto boxes = send("", "", "refused@example.org", "boss@example.org", "Refused sender", "x");
     expect_one_error_box(boxes, text_with_value(IDS_SMTP_BAD_MAILBOX, "refused@example.org"), nullptr);

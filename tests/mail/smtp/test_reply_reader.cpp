@@ -43,7 +43,7 @@ std::string pending_bytes(ReplyReader reader)
 
 } // namespace
 
-TEST(ReplyRing, StoresUpTo255PendingBytesAndDropsTheRest)
+TEST(ReplyReaderRing, StoresUpTo255PendingBytesAndDropsTheRest)
 {
     ReplyReader reader = fresh_reader();
     for (int i = 0; i < 254; ++i) ring_put(reader, static_cast<unsigned char>(i));
@@ -58,7 +58,7 @@ TEST(ReplyRing, StoresUpTo255PendingBytesAndDropsTheRest)
     EXPECT_EQ(static_cast<unsigned char>(bytes[254]), 0xAB);
 }
 
-TEST(ReplyRing, WrapsAroundTheEndOfTheArray)
+TEST(ReplyReaderRing, WrapsAroundTheEndOfTheArray)
 {
     ReplyReader reader = fresh_reader();
     reader.read_index = 250;
@@ -68,7 +68,7 @@ TEST(ReplyRing, WrapsAroundTheEndOfTheArray)
     EXPECT_EQ(pending_bytes(reader), "abcdefghijklmnopqrst");
 }
 
-TEST(ReplyRing, GetOnEmptyRingGivesZeroAndChangesNothing)
+TEST(ReplyReaderRing, GetOnEmptyRingGivesZeroAndChangesNothing)
 {
     ReplyReader reader = fresh_reader();
     reader.read_index = 7;
@@ -79,7 +79,7 @@ TEST(ReplyRing, GetOnEmptyRingGivesZeroAndChangesNothing)
     EXPECT_EQ(reader.write_index, 7);
 }
 
-TEST(ReplyRing, DiscardEmptiesWithoutRewindingOrClearing)
+TEST(ReplyReaderRing, DiscardEmptiesWithoutRewindingOrClearing)
 {
     ReplyReader reader = fresh_reader();
     for (char c : std::string("250 ok")) ring_put(reader, static_cast<unsigned char>(c));

@@ -61,7 +61,7 @@ std::string joined(const std::vector<std::string>& parts)
 
 } // namespace
 
-TEST(SubmissionCharset, AnsiCodePagesHaveTheirMimeNames)
+TEST(SubmissionMessageCharset, AnsiCodePagesHaveTheirMimeNames)
 {
     EXPECT_EQ(charset_name(1251), "windows-1251");
     EXPECT_EQ(charset_name(1252), "windows-1252");
@@ -73,7 +73,7 @@ TEST(SubmissionCharset, AnsiCodePagesHaveTheirMimeNames)
     EXPECT_EQ(charset_name(874), "windows-874");
 }
 
-TEST(SubmissionSubject, PrintableAsciiGoesAsTypedAndAnythingElseEncoded)
+TEST(SubmissionMessageSubject, PrintableAsciiGoesAsTypedAndAnythingElseEncoded)
 {
     EXPECT_EQ(subject_header("Power off", cp1251), "Subject: Power off\r\n");
     EXPECT_EQ(subject_header("", cp1251), "Subject:\r\n");
@@ -86,7 +86,7 @@ TEST(SubmissionSubject, PrintableAsciiGoesAsTypedAndAnythingElseEncoded)
     }
 }
 
-TEST(SubmissionSubject, LongSubjectsFoldIntoShortLinesWithoutSplittingACharacter)
+TEST(SubmissionMessageSubject, LongSubjectsFoldIntoShortLinesWithoutSplittingACharacter)
 {
     struct Case {
         AnsiCharset charset;
@@ -115,7 +115,7 @@ TEST(SubmissionSubject, LongSubjectsFoldIntoShortLinesWithoutSplittingACharacter
     }
 }
 
-TEST(SubmissionDate, LocalTimeWithItsOffsetFromUtc)
+TEST(SubmissionMessageDate, LocalTimeWithItsOffsetFromUtc)
 {
     EXPECT_EQ(mail_date({2024, 3, 5, 2, 14, 7, 9, 180}), "Tue, 05 Mar 2024 14:07:09 +0300");
     EXPECT_EQ(mail_date({2023, 12, 31, 0, 23, 59, 59, -300}), "Sun, 31 Dec 2023 23:59:59 -0500");
@@ -124,7 +124,7 @@ TEST(SubmissionDate, LocalTimeWithItsOffsetFromUtc)
     EXPECT_EQ(mail_date({2025, 7, 4, 5, 8, 30, 0, -210}), "Fri, 04 Jul 2025 08:30:00 -0330");
 }
 
-TEST(SubmissionAddresses, BracketsAreAddedUnlessTheTextHasThem)
+TEST(SubmissionMessageAddresses, BracketsAreAddedUnlessTheTextHasThem)
 {
     EXPECT_EQ(angle_address("me@example.org"), "<me@example.org>");
     EXPECT_EQ(angle_address("<me@example.org>"), "<me@example.org>");

@@ -105,7 +105,7 @@ TEST_F(TlsServer, ArmedFiringDeliversBeforeTheRequest)
     EXPECT_EQ(field(ask_tls_fixture("message"), "subject"), "Плановое выключение");
 }
 
-TEST_F(TlsServer, UntrustedOrFailedConnectionsAreText12OrNothingAndTheRequestFollows)
+TEST_F(TlsServer, UntrustedOrFailedConnectionsShowNoConnectionOrNothingAndTheRequestFollows)
 {
     for (const char* mode :
          {"untrusted-leaf", "untrusted-chain", "wrong-name", "close-in-handshake", "plain", "tls1.1"}) {

@@ -69,7 +69,7 @@ TEST(ProgramImage, ImportsOnlyWindowsOwnDlls)
 namespace {
 
 // The program's resources, read from the file as data (nothing of it runs).
-class ProgramResources : public testing::Test {
+class ProgramImageResources : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -91,7 +91,7 @@ protected:
 
 } // namespace
 
-TEST_F(ProgramResources, ManifestAsksForVisualStylesDpiAwarenessAndNoElevation)
+TEST_F(ProgramImageResources, ManifestAsksForVisualStylesDpiAwarenessAndNoElevation)
 {
     const std::string manifest = resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
     for (const char* part :
@@ -105,7 +105,7 @@ TEST_F(ProgramResources, ManifestAsksForVisualStylesDpiAwarenessAndNoElevation)
     EXPECT_EQ(named, 2u) << "the program and the common controls, both as the build's own architecture";
 }
 
-TEST_F(ProgramResources, IconHasSixteenThirtyTwoAndFortyEightPixelImages)
+TEST_F(ProgramImageResources, IconHasSixteenThirtyTwoAndFortyEightPixelImages)
 {
     const std::string group = resource(MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(105)); // RT_GROUP_ICON
     ASSERT_GE(group.size(), 6u);
@@ -116,7 +116,7 @@ TEST_F(ProgramResources, IconHasSixteenThirtyTwoAndFortyEightPixelImages)
     EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
 }
 
-TEST_F(ProgramResources, VersionNamesTheProductWithARussianDescription)
+TEST_F(ProgramImageResources, VersionNamesTheProductWithARussianDescription)
 {
     const std::string version = resource(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1)); // RT_VERSION
     ASSERT_FALSE(version.empty());
@@ -167,7 +167,7 @@ TemplateFont font_of(const std::string& dialog)
 
 } // namespace
 
-TEST_F(ProgramResources, BothTemplatesUseTheShellDialogFontAtEightPoints)
+TEST_F(ProgramImageResources, BothTemplatesUseTheShellDialogFontAtEightPoints)
 {
     for (int id : {101, 106}) {
         const TemplateFont font = font_of(resource(MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(id))); // RT_DIALOG
