@@ -49,6 +49,8 @@ import threading
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult
 
+# aiosmtpd gives a server 5 s to come up, too little when every core is busy.
+READY_SECONDS = 60
 
 def free_loopback_port():
     with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as probe:
@@ -130,7 +132,7 @@ def run(options):
     port = free_loopback_port()
     controller = Controller(handler, hostname="127.0.0.1", port=port,
                             authenticator=password_checker(options.password),
-                            auth_require_tls=False)
+                            auth_require_tls=False, ready_timeout=READY_SECONDS)
     controller.start()
     try:
         env = dict(os.environ)
