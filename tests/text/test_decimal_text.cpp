@@ -13,9 +13,7 @@ TEST(DecimalText, IntegerTakesLeadingDecimalNumber)
     };
     const Case cases[] = {
         {"25", 25},
-        {" 25", 25},
         {" 25x", 25},
-        {"25 ", 25},
         {"\t\r\n 25", 25},
         {"abc", 0},
         {"", 0},
@@ -23,7 +21,6 @@ TEST(DecimalText, IntegerTakesLeadingDecimalNumber)
         {"+5", 5},
         {"- 7", 0},
         {"x25", 0},
-        {"0", 0},
         {"007", 7},
         {"--7", 0},
         {"2147483647", 2147483647},
@@ -38,10 +35,8 @@ TEST(DecimalText, IntegerTakesLeadingDecimalNumber)
 TEST(DecimalText, DecimalTextIsWhatPercentDWrites)
 {
     EXPECT_EQ(decimal_text(0), "0");
-    EXPECT_EQ(decimal_text(25), "25");
     EXPECT_EQ(decimal_text(-7), "-7");
     EXPECT_EQ(decimal_text(-2147483647 - 1), "-2147483648");
     EXPECT_EQ(decimal_text(2147483648LL), "2147483648"); // a countdown of the largest minutes shows one more
     EXPECT_EQ(decimal_text(INT64_MIN), "-9223372036854775808");
-    EXPECT_EQ(decimal_text(INT64_MAX), "9223372036854775807");
 }
