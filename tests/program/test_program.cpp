@@ -244,23 +244,6 @@ TEST_F(ProgramTest, StartAndStopLockAndUnlockExactlyTheEightInputs)
     EXPECT_EQ(recorded_shutdowns(), "");
 }
 
-TEST_F(ProgramTest, StartOnADueScheduleAsksAndCancelChangesNothing)
-{
-    Program& program = start_shown();
-    set_countdown(program, 0);
-    const std::vector<bool> idle = enabled_states(program);
-    program.post_click(IDC_START);
-    HWND box = program.wait_box();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box_text(box), load_text(IDS_ACT_NOW));
-    EXPECT_TRUE(box_has_cancel(box));
-    press_box_button(box, IDCANCEL);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }, exit_timeout_ms));
-    EXPECT_EQ(enabled_states(program), idle);
-    EXPECT_TRUE(program.running());
-    EXPECT_EQ(recorded_shutdowns(), "");
-}
-
 TEST_F(ProgramTest, StartOnADueScheduleWithOkRequestsTheCheckedActionAndEnds)
 {
     struct Case {

@@ -14,7 +14,6 @@
 #include <cstring>
 
 #include "platform/system_calls.h"
-#include "platform/system_calls.h"
 #include "settings/settings_file.h"
 #include "tests/support/recorded_clock.h"
 #include "tests/support/recorded_files.h"

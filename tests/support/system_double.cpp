@@ -6,7 +6,6 @@
 #include <mutex>
 
 #include "platform/system_calls.h"
-#include "platform/system_calls.h"
 #include "tests/support/moved_clock.h"
 #include "tests/support/test_helpers.h"
 
